@@ -1,0 +1,30 @@
+// Shared integer types, string and number helpers, and the bus settings that the
+// regulator drivers and the board-ID EEPROM reader share.
+#pragma once
+
+#include <cstdint>
+
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+
+int stricmp(const char* s1, const char* s2);
+double modulus(double a, double b);
+
+// strtoul(text, NULL, 0) as the 32-bit targets see it: the result saturates at
+// 0xFFFFFFFF, so a 64-bit host parses every argument exactly as the board does.
+DWORD ParseNumber(const char* text);
+
+// double to DWORD as the ARM targets convert: truncation toward zero, saturating at 0 and
+// 0xFFFFFFFF, and 0 for a value that is not a number.
+DWORD DoubleToDword(double value);
+
+// One set of bus settings for every driver: only one driver runs per invocation.
+extern DWORD g_Instance;
+extern DWORD g_PMUSlaveAddr;
+extern DWORD g_AddrBitWidth;
+extern DWORD g_DataBitWidth;
+extern DWORD g_ClockSpeedKHZ;
+
+// What every driver's Init does: store the bus settings; touches no hardware. Returns 0.
+int StorePmuBus(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
