@@ -123,9 +123,19 @@ int I2cWrite(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBitWidth, B
 
 DWORD I2cFieldMask(BYTE lsb, BYTE msb)
 {
-    if (msb < lsb || msb > 31)
-        return 0;  // as an ARM register shift of 32 or more would leave
-    return (0xFFFFFFFFu >> (31 - (msb - lsb))) << lsb;
+    // Shifts of 32 or more leave 0, as ARM register shifts do; bits shifted past bit 31 are lost.
+    int span = msb - lsb;
+    if (span < 0 || span > 31 || lsb > 31)
+        return 0;
+    return (0xFFFFFFFFu >> (31 - span)) << lsb;
+}
+
+DWORD I2cMergeField(DWORD current, DWORD field, BYTE lsb, BYTE msb)
+{
+    DWORD mask = I2cFieldMask(lsb, msb);
+    if (mask == 0)
+        return current;
+    return (current & ~mask) | ((field << lsb) & mask);
 }
 
 int I2cReadBitRange(DWORD DeviceAddr, DWORD Offset, DWORD* pReadData, BYTE AddressBitWidth, BYTE DataBitWidth,
@@ -136,7 +146,8 @@ int I2cReadBitRange(DWORD DeviceAddr, DWORD Offset, DWORD* pReadData, BYTE Addre
     int status = I2cRead(DeviceAddr, Offset, &value, AddressBitWidth, DataBitWidth);
     if (status != 0)
         return status;
-    *pReadData = lsb < 32 ? (value & I2cFieldMask(lsb, msb)) >> lsb : 0;
+    DWORD mask = I2cFieldMask(lsb, msb);
+    *pReadData = mask == 0 ? 0 : (value & mask) >> lsb;
     return 0;
 }
 
@@ -149,9 +160,7 @@ int I2cWriteBitRange(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBit
     int status = I2cRead(DeviceAddr, Offset, &current, AddressBitWidth, DataBitWidth);
     if (status != 0)
         return status;
-    DWORD mask = I2cFieldMask(lsb, msb);
-    DWORD updated = (current & ~mask) | ((Data << lsb) & mask);
-    return I2cWrite(DeviceAddr, Offset, updated, AddressBitWidth, DataBitWidth);
+    return I2cWrite(DeviceAddr, Offset, I2cMergeField(current, Data, lsb, msb), AddressBitWidth, DataBitWidth);
 }
 
 int I2cWriteMasked(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBitWidth, BYTE DataBitWidth, DWORD mask)

@@ -49,5 +49,5 @@ void PmuMax77663(int argc, char** argv);
 // Clocks, memory controller and board ID.
 void GetPLL(int argc, char** argv);
 void GetFrequency(int argc, char** argv);
-void DvfsTable();
+int DvfsTable();
 void BoardID(int argc, char** argv);

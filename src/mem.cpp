@@ -29,13 +29,6 @@ struct Mapping {
     volatile uint8_t* reg;
 };
 
-[[noreturn]] void ExitMemError(int line)
-{
-    int err = errno;
-    fprintf(stderr, "Error at line %d, file %s (%d) [%s]\n", line, __FILE_NAME__, err, strerror(err));
-    exit(1);
-}
-
 // Maps the pages that hold [address, address + bytes): the single page of the address for
 // every access that stays inside it, more only for an access or block that runs past its end.
 Mapping MapPhysical(off_t address, uint64_t bytes)
@@ -47,14 +40,14 @@ Mapping MapPhysical(off_t address, uint64_t bytes)
         length = kPageSize;
     if (length > SIZE_MAX) {
         errno = ENOMEM;
-        ExitMemError(__LINE__);
+        ExitMemError(__FILE_NAME__, __LINE__);
     }
 
     Mapping m;
     m.length = static_cast<size_t>(length);
-    if ((m.fd = open("/dev/mem", O_RDWR | O_DSYNC)) < 0) ExitMemError(__LINE__);
+    if ((m.fd = open("/dev/mem", O_RDWR | O_DSYNC)) < 0) ExitMemError(__FILE_NAME__, __LINE__);
     m.base = mmap(nullptr, m.length, PROT_READ | PROT_WRITE, MAP_SHARED, m.fd, static_cast<off_t>(physical - offset));
-    if (m.base == MAP_FAILED) ExitMemError(__LINE__);
+    if (m.base == MAP_FAILED) ExitMemError(__FILE_NAME__, __LINE__);
     m.reg = static_cast<volatile uint8_t*>(m.base) + offset;
     return m;
 }
@@ -68,6 +61,13 @@ int Unmap(const Mapping& m)
 }
 
 }  // namespace
+
+void ExitMemError(const char* file, int line)
+{
+    int err = errno;
+    fprintf(stderr, "Error at line %d, file %s (%d) [%s]\n", line, file, err, strerror(err));
+    exit(1);
+}
 
 int BitsToShift(DWORD mask)
 {

@@ -1,0 +1,35 @@
+#include "reference.h"
+
+// TPS80032 at its default bus on the 0x33 boards: voltage registers of SMPS1, SMPS2 and
+// VIO on device 0x12, everything else on device 0x48. State registers hold the group
+// bits 7-5 and the state in bits 1-0 (0xE1 on for every group, 0x00 off).
+RIGOSIM_REFERENCE(tps80032)
+{
+    if (chipId != 0x33)
+        return;
+    board.SetRegisters(4, 0x12, 0x55, {0x20});  // SMPS1 1000.2 mV
+    board.SetRegisters(4, 0x12, 0x5B, {0x30});  // SMPS2 1202.7 mV
+    board.SetRegisters(4, 0x12, 0x49, {0x3C});  // VIO 1823.1 mV
+    const struct {
+        uint8_t reg;
+        uint8_t value;
+    } registers[] = {
+        {0x54, 0xE1},                // SMPS1 ON
+        {0x5A, 0xE1},                // SMPS2 ON
+        {0x66, 0xE1}, {0x68, 0x39},  // SMPS3 ON, 1316.7 mV
+        {0x42, 0xE1}, {0x44, 0x1A},  // SMPS4 ON, 2817.6 mV
+        {0x48, 0xE1},                // VIO ON
+        {0x82, 0xE1}, {0x83, 0x09},  // VANA ON, 1800 mV
+        {0x96, 0xE1}, {0x97, 0x01},  // LDOLN ON, 1000 mV
+        {0xA2, 0xE1}, {0xA3, 0x18},  // LDOUSB ON, 3300 mV
+        {0x9E, 0xE1}, {0x9F, 0x03},  // LDO1 ON, 1200 mV
+        {0x86, 0xE1}, {0x87, 0x18},  // LDO2 ON, 3300 mV
+        {0x8E, 0x00}, {0x8F, 0x04},  // LDO3 OFF, 1300 mV
+        {0x8A, 0xE1}, {0x8B, 0x15},  // LDO4 ON, 3000 mV
+        {0x9A, 0x00}, {0x9B, 0x18},  // LDO5 OFF, 3300 mV
+        {0x92, 0xE1}, {0x93, 0x13},  // LDO6 ON, 2800 mV
+        {0xA6, 0xE1}, {0xA7, 0x03},  // LDO7 ON, 1200 mV
+    };
+    for (const auto& r : registers)
+        board.SetRegisters(4, 0x48, r.reg, {r.value});
+}

@@ -1,0 +1,192 @@
+#include "e2e.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace {
+
+std::string TemporaryFolder()
+{
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/rigosim-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error(pattern + ": " + strerror(errno));
+    return pattern;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Runs argv with stdin from /dev/null and stdout and stderr captured in files of `folder`.
+RunResult Spawn(const std::vector<std::string>& argv, const std::string& folder)
+{
+    std::string out = folder + "/stdout";
+    std::string err = folder + "/stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        throw std::runtime_error(argv[0] + ": " + strerror(error));
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    RunResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFile(out);
+    result.err = ReadFile(err);
+    return result;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line))
+        lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+SimBoard::SimBoard(const std::string& model) : folder_(TemporaryFolder()), board_(folder_ + "/board")
+{
+    RunResult created = Spawn({RIGOSIM_PATH, "create", board_.Path(), model}, folder_);
+    if (created.status != 0) {
+        std::filesystem::remove_all(folder_);
+        throw std::runtime_error("rigosim create " + model + ": " + created.err);
+    }
+}
+
+SimBoard::~SimBoard()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+RunResult SimBoard::Rigo(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {RIGO_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Run(argv);
+}
+
+RunResult SimBoard::Run(const std::vector<std::string>& argv)
+{
+    board_.ClearTrace();
+    std::vector<std::string> command = {RIGOSIM_PATH, "run", board_.Path(), "--"};
+    command.insert(command.end(), argv.begin(), argv.end());
+    return Spawn(command, folder_);
+}
+
+uint32_t SimBoard::Word(uint32_t address)
+{
+    return board_.Word(address);
+}
+
+void SimBoard::SetWord(uint32_t address, uint32_t value)
+{
+    board_.SetWord(address, value);
+}
+
+void SimBoard::AddDevice(int bus, int addr)
+{
+    board_.AddDevice(bus, addr);
+}
+
+void SimBoard::RemoveDevice(int bus, int addr)
+{
+    board_.RemoveDevice(bus, addr);
+}
+
+uint8_t SimBoard::Register(int bus, int addr, int reg)
+{
+    return board_.Registers(bus, addr, reg, 1)[0];
+}
+
+std::vector<uint8_t> SimBoard::Registers(int bus, int addr, int reg, int count)
+{
+    return board_.Registers(bus, addr, reg, count);
+}
+
+void SimBoard::SetRegisters(int bus, int addr, int reg, const std::vector<uint8_t>& bytes)
+{
+    board_.SetRegisters(bus, addr, reg, bytes);
+}
+
+void SimBoard::Fault(const std::string& rule)
+{
+    board_.AddFault(rule);
+}
+
+void SimBoard::ClearFaults()
+{
+    board_.ClearFaults();
+}
+
+std::vector<std::string> SimBoard::Trace()
+{
+    return Lines(board_.Trace());
+}
+
+std::vector<std::string> SimBoard::Transfers()
+{
+    std::vector<std::string> transfers;
+    for (const std::string& line : Trace())
+        if (line.starts_with("i2c-"))
+            transfers.push_back(line);
+    return transfers;
+}
+
+int SimBoard::Pauses(int microseconds)
+{
+    int count = 0;
+    for (const std::string& line : Trace())
+        count += line == "usleep " + std::to_string(microseconds) ? 1 : 0;
+    return count;
+}
+
+const std::string& SimBoard::Path() const
+{
+    return board_.Path();
+}
+
+RunResult RunCommand(const std::vector<std::string>& argv)
+{
+    std::string folder = TemporaryFolder();
+    RunResult result = Spawn(argv, folder);
+    std::filesystem::remove_all(folder);
+    return result;
+}
+
+std::string HelpText()
+{
+    static const std::string help = SimBoard("belk").Rigo({}).err;
+    return help;
+}

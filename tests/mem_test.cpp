@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+
+namespace {
+
+const char kBanner[] = "\nRigo : Quorvan Android I/O Utility (v2.6.0, 03/12/2013)\n\n";
+const uint32_t kRegister = 0x7000F404;
+
+void ExpectMemError(const RunResult& result, int error, const std::string& text)
+{
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    std::regex line("Error at line [0-9]+, file mem\\.cpp \\(" + std::to_string(error) + "\\) \\[" + text + "\\]\n");
+    EXPECT_TRUE(std::regex_match(result.err, line)) << result.err;
+}
+
+void ExpectHelp(const RunResult& result)
+{
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, HelpText());
+}
+
+}  // namespace
+
+TEST(MemRead, PrintsEachWidthWithItsDigits)
+{
+    SimBoard board("belk");
+    board.SetWord(kRegister, 0x12345678);
+    RunResult result = board.Rigo({"-rd", "0x7000F404"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "0x7000F404 --> 0x12345678\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(board.Rigo({"-Rd32", "0x7000f404"}).out, "0x7000F404 --> 0x12345678\n");
+    EXPECT_EQ(board.Rigo({"-RD16", "0x7000F404"}).out, "0x7000F404 --> 0x5678\n");
+    EXPECT_EQ(board.Rigo({"-rd16", "0x7000F406"}).out, "0x7000F406 --> 0x1234\n");
+    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F404"}).out, "0x7000F404 --> 0x78\n");
+    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F405"}).out, "0x7000F405 --> 0x56\n");
+    board.SetWord(0x7000F400, 0x00000005);
+    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F400"}).out, "0x7000F400 --> 0x05\n");
+    // Address text that is no number reads as 0; further arguments after the shift word are ignored.
+    board.SetWord(0, 0xCAFEF00D);
+    EXPECT_EQ(board.Rigo({"-rd", "abc"}).out, "0x00000000 --> 0xCAFEF00D\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0xFF", "x", "more"}).out, "0x7000F404 --> 0x00000078\n");
+}
+
+TEST(MemRead, MasksAndShifts)
+{
+    SimBoard board("corv");
+    board.SetWord(kRegister, 0x1234AB78);
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00"}).out, "0x7000F404 --> 0x0000AB00\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "shift"}).out, "0x7000F404 --> 0x000000AB\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "S"}).out, "0x7000F404 --> 0x000000AB\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "sure"}).out, "0x7000F404 --> 0x000000AB\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "noshift"}).out, "0x7000F404 --> 0x0000AB00\n");
+    EXPECT_EQ(board.Rigo({"-rd16", "0x7000F404", "0xF0", "s"}).out, "0x7000F404 --> 0x0007\n");
+    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F404", "0x0"}).out, "0x7000F404 --> 0x00\n");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x80000000", "s"}).out, "0x7000F404 --> 0x00000000\n");
+}
+
+TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
+{
+    SimBoard board("belk");
+    RunResult result = board.Rigo({"-wr", "0x7000F404", "0x12121212"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "0x7000F404 <-- 0x12121212\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(board.Word(kRegister), 0x12121212u);
+
+    board.SetWord(kRegister, 0xAAAABBBB);
+    EXPECT_EQ(board.Rigo({"-wr16", "0x7000F404", "0x1212", "0xFF"}).out, "0x7000F404 <-- 0x1212\n");
+    EXPECT_EQ(board.Word(kRegister), 0xAAAABB12u);
+
+    board.SetWord(kRegister, 0x12345670);
+    EXPECT_EQ(board.Rigo({"-wr32", "0x7000F404", "0xAB", "0x0F"}).out, "0x7000F404 <-- 0x000000AB\n");
+    EXPECT_EQ(board.Word(kRegister), 0x1234567Bu);
+
+    board.SetWord(kRegister, 0xFFFFFFFF);
+    result = board.Rigo({"-wr8", "0x7000F405", "0x1234"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Error: Write Mismatch [Expected: 0x00001234, Actual: 0x00000034\n");
+    EXPECT_EQ(board.Word(kRegister), 0xFFFF34FFu);
+
+    EXPECT_EQ(board.Rigo({"-WR8", "0x7000F407", "0x5"}).out, "0x7000F407 <-- 0x05\n");
+    EXPECT_EQ(board.Word(kRegister), 0x05FF34FFu);
+    EXPECT_EQ(board.Rigo({"-wr16", "0x7000F404", "0x12345"}).out,
+              "Error: Write Mismatch [Expected: 0x00012345, Actual: 0x00002345\n");
+    EXPECT_EQ(board.Word(kRegister), 0x05FF2345u);
+    // Bits outside the mask may be anything: only the masked value has to fit.
+    EXPECT_EQ(board.Rigo({"-wr8", "0x7000F404", "0x1234", "0xFF"}).out, "0x7000F404 <-- 0x1234\n");
+    EXPECT_EQ(board.Word(kRegister), 0x05FF2334u);
+}
+
+TEST(MemWrite, UsageErrorsPrintTheHelp)
+{
+    SimBoard board("belk");
+    ExpectHelp(board.Rigo({"-rd"}));
+    ExpectHelp(board.Rigo({"-wr", "0x7000F404"}));
+    ExpectHelp(board.Rigo({"-rd64", "0x7000F404"}));
+    ExpectHelp(board.Rigo({"-list", "0x7000F404"}));
+    ExpectHelp(board.Rigo({"-list", "0x7000F404", "3", "4"}));
+    EXPECT_EQ(board.Word(kRegister), 0u);
+}
+
+TEST(MemList, DumpsWordsAndRefusesHugeCounts)
+{
+    SimBoard board("belk");
+    board.SetWord(0x7000F404, 0x11111111);
+    board.SetWord(0x7000F408, 0x22222222);
+    board.SetWord(0x7000F40C, 0x33333333);
+    RunResult result = board.Rigo({"-list", "0x7000f404", "3"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out,
+              "0x7000F404 --> 0x11111111\n"
+              "0x7000F408 --> 0x22222222\n"
+              "0x7000F40C --> 0x33333333\n");
+    EXPECT_EQ(result.err, "");
+
+    // Count 0, a non-number and a count of 2^31 or more (negative) dump nothing, but still map.
+    for (const char* count : {"0", "none", "0x80000000"}) {
+        result = board.Rigo({"-list", "0x7000F404", count});
+        EXPECT_EQ(result.status, 0) << count;
+        EXPECT_EQ(result.out, "") << count;
+        EXPECT_EQ(board.Trace().size(), 8u) << count;
+    }
+
+    result = board.Rigo({"-list", "0x7000F404", "1048577"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Error: At most 1048576 DWORD values can be dumped at once.\n");
+    EXPECT_EQ(board.Trace().size(), 4u);  // only the chip ID read
+
+    result = board.Rigo({"-list", "0xFFFFFFF8", "3"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Error: The dump runs past the end of the 32-bit physical address space.\n");
+    EXPECT_EQ(board.Rigo({"-list", "0xFFFFFFF8", "2"}).out,
+              "0xFFFFFFF8 --> 0x00000000\n"
+              "0xFFFFFFFC --> 0x00000000\n");
+}
+
+TEST(MemList, DumpAcrossThePageEndMapsTheWholeRange)
+{
+    SimBoard board("dern");
+    board.SetWord(0x7000FFFC, 0xAAAAAAAA);
+    board.SetWord(0x70010000, 0xBBBBBBBB);
+    RunResult result = board.Rigo({"-list", "0x7000FFFC", "2"});
+    EXPECT_EQ(result.out, "0x7000FFFC --> 0xAAAAAAAA\n0x70010000 --> 0xBBBBBBBB\n");
+    std::vector<std::string> trace = board.Trace();
+    ASSERT_EQ(trace.size(), 8u);
+    EXPECT_EQ(trace[5], "mmap 0x7000f000 8192");
+    EXPECT_EQ(trace[6], "munmap 0x7000f000 8192");
+    // Within one page, one page is mapped; a block of the page's last word still needs only one.
+    board.Rigo({"-list", "0x7000F000", "1024"});
+    EXPECT_EQ(board.Trace()[5], "mmap 0x7000f000 4096");
+}
+
+TEST(MemTrace, OneReadOpensMapsUnmapsAndCloses)
+{
+    SimBoard board("belk");
+    board.Rigo({"-rd", "0x7000F404"});
+    EXPECT_EQ(board.Trace(), (std::vector<std::string>{
+                                 "open /dev/mem",
+                                 "mmap 0x70000000 4096",
+                                 "munmap 0x70000000 4096",
+                                 "close /dev/mem",
+                                 "open /dev/mem",
+                                 "mmap 0x7000f000 4096",
+                                 "munmap 0x7000f000 4096",
+                                 "close /dev/mem",
+                             }));
+    board.Rigo({"-wr8", "0x60006FFF", "1"});
+    EXPECT_EQ(board.Trace()[5], "mmap 0x60006000 4096");
+}
+
+TEST(MemFaults, UnmapFailuresAreReportedWithTheirStatus)
+{
+    SimBoard board("belk");
+    board.SetWord(kRegister, 0x12345678);
+    board.Fault("mem munmap after=1");  // the chip ID read still unmaps cleanly
+    RunResult result = board.Rigo({"-rd", "0x7000F404"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Error: Unable to read from the supplied memory location [2]!\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(board.Trace()[6], "munmap 0x7000f000 4096 failed EINVAL");
+
+    result = board.Rigo({"-wr", "0x7000F404", "0x55"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Error: Unable to write to the supplied memory location [3]!\n");
+    EXPECT_EQ(board.Word(kRegister), 0x55u);
+
+    // A failed unmap of the chip ID read leaves the chip unknown.
+    board.ClearFaults();
+    board.Fault("mem munmap");
+    result = board.Rigo({"-chip"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "UNKNOWN");
+}
+
+TEST(MemFaults, OpenAndMapFailuresEndTheProgram)
+{
+    SimBoard board("belk");
+    board.Fault("mem open errno=EACCES");
+    for (const char* command : {"-ver", "-chip", "-rd"})
+        ExpectMemError(board.Rigo({command, "0x7000F404"}), 13, "Permission denied");
+    EXPECT_EQ(board.Trace(), (std::vector<std::string>{"open /dev/mem failed EACCES"}));
+
+    board.ClearFaults();
+    board.Fault("mem mmap");
+    ExpectMemError(board.Rigo({"-ver"}), 12, "Cannot allocate memory");
+
+    board.ClearFaults();
+    board.Fault("mem mmap after=1 errno=EPERM");
+    board.SetWord(kRegister, 0x1234);
+    ExpectMemError(board.Rigo({"-wr", "0x7000F404", "0x99"}), 1, "Operation not permitted");
+    EXPECT_EQ(board.Word(kRegister), 0x1234u);
+    EXPECT_EQ(board.Trace().back(), "mmap 0x7000f000 4096 failed EPERM");
+    ExpectMemError(board.Rigo({"-list", "0x7000F404", "2"}), 1, "Operation not permitted");
+}
+
+TEST(ChipInfo, NamesEveryModelAndRevision)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"avin", "Avin (A01)\n"},   {"belk", "Belk (A01)\n"},   {"corv", "Corv (A01)\n"},
+        {"dern", "Dern (A01)\n"},   {"0x13:1", "Corv (A01)\n"}, {"0x30:2", "Belk (B02)\n"},
+        {"0x35:3", "Corv (C03)\n"}, {"0x14:0", "Dern (900)\n"}, {"0x20:15", "Avin (180F)\n"},
+        {"0x33:1", "UNKNOWN"},      {"0x77", "UNKNOWN"},        {"0:0", "UNKNOWN"},
+    };
+    for (const auto& [model, line] : cases) {
+        SimBoard board(model);
+        RunResult result = board.Rigo({"-chip"});
+        EXPECT_EQ(result.status, 0) << model;
+        EXPECT_EQ(result.out, line) << model;
+        EXPECT_EQ(result.err, "") << model;
+    }
+    // Only bits 15 to 4 of the register count.
+    SimBoard board("belk");
+    board.SetWord(0x70000804, 0xABCD351F);
+    EXPECT_EQ(board.Rigo({"-CHIP"}).out, "Corv (A01)\n");
+}
+
+TEST(Dispatch, VersionHelpAndUnknownCommands)
+{
+    SimBoard board("belk");
+    for (const char* keyword : {"-?", "-v", "-Ver", "-VERSION", "-version"}) {
+        RunResult result = board.Rigo({keyword, "ignored"});
+        EXPECT_EQ(result.status, 0) << keyword;
+        EXPECT_EQ(result.out, "") << keyword;
+        EXPECT_EQ(result.err, kBanner) << keyword;
+    }
+    RunResult help = board.Rigo({});
+    EXPECT_EQ(help.status, 1);
+    EXPECT_EQ(help.out, "");
+    EXPECT_EQ(help.err.rfind(kBanner, 0), 0u);
+    EXPECT_TRUE(board.Trace().empty());  // no command: not even the chip ID is read
+    ExpectHelp(board.Rigo({"-bogus"}));
+    ExpectHelp(board.Rigo({"rd", "0x7000F404"}));
+    ExpectHelp(board.Rigo({""}));
+}

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common.h"
+#include "e2e.h"
+#include "tps62361.h"
+#include "tps62365.h"
+#include "tps62366.h"
+#include "tps6236x.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The I2C side of the last run: node opens and closes, transfers and pauses.
+Lines BusTrace(SimBoard& board)
+{
+    Lines lines;
+    for (const std::string& line : board.Trace())
+        if (line.find("i2c") != std::string::npos || line.rfind("usleep", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+std::string ReadMessage(const std::string& chip)
+{
+    return "Error: An error occurred while attempting to read the " + chip + " voltage.\n";
+}
+
+std::string WriteMessage(const std::string& chip)
+{
+    return "Error: An error occurred while attempting to write the " + chip + " voltage.\n";
+}
+
+const char* const kValidNames = "Valid Voltage names: \nSET0, SET1, SET2, SET3, CTRL, TEMP, RMPCTRL, CHIP_ID, \n";
+const char* const kValidNames66 = "Valid Voltage names: \nSET0, SET1, CTRL, TEMP, RMPCTRL, CHIP_ID, \n";
+
+const std::vector<std::string> kChips = {"TPS62361", "TPS62365", "TPS62366"};
+
+std::string Command(const std::string& chip)
+{
+    return "-tps" + chip.substr(3);
+}
+
+}  // namespace
+
+TEST(Tps6236xEncoding, WholeRegisterReadsInTenMillivoltSteps)
+{
+    EXPECT_EQ(tps6236x_CodeToMillivolts(0), 500u);
+    EXPECT_EQ(tps6236x_CodeToMillivolts(75), 1250u);
+    EXPECT_EQ(tps6236x_CodeToMillivolts(127), 1770u);
+    EXPECT_EQ(tps6236x_CodeToMillivolts(0x80), 1780u);  // bit 7 is not masked
+    EXPECT_EQ(tps6236x_CodeToMillivolts(0xFF), 3050u);
+}
+
+TEST(Tps6236xEncoding, RequestsAreClampedNeverRefused)
+{
+    EXPECT_EQ(tps6236x_MillivoltsToCode(0), 0u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(499), 0u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(500), 0u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(509), 0u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(510), 1u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(1000), 50u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(1259), 75u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(1770), 127u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(1779), 127u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(1780), 127u);
+    EXPECT_EQ(tps6236x_MillivoltsToCode(0xFFFFFFFF), 127u);
+}
+
+TEST(Tps6236xDriver, StatusesDifferPerChip)
+{
+    DWORD index = 0;
+    EXPECT_EQ(tps62631_LookupVoltageIndex("SET0", nullptr), 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(tps62631_LookupVoltageIndex("", &index), 2);  // the terminator is no rail
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), kValidNames);
+
+    // A bus node that does not exist: the open-failure statuses of each chip.
+    tps62631_Init(250, 0x60, 8, 8, 100);
+    EXPECT_EQ(tps62361_GetVolt("SET0", nullptr), 1);
+    EXPECT_EQ(tps62361_SetVolt("SET0", 1000), 1);
+    tps62635_Init(250, 0x60, 8, 8, 100);
+    EXPECT_EQ(tps62365_GetVolt("SET0", nullptr), 2);
+    EXPECT_EQ(tps62365_SetVolt("SET0", 1000), 3);
+    tps62636_Init(250, 0x60, 8, 8, 100);
+    EXPECT_EQ(tps62366_GetVolt("SET0", nullptr), 2);
+    EXPECT_EQ(tps62366_SetVolt("SET0", 1000), 3);
+}
+
+TEST(Tps6236xCommand, ListsTheVoltageRegisters)
+{
+    SimBoard board("belk");
+    for (const char* chip : {"TPS62361", "TPS62365"}) {
+        RunResult r = board.Rigo({Command(chip), "list"});
+        EXPECT_EQ(r.status, 0) << chip;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, "SET0         1000mV\nSET1         1100mV\nSET2         1200mV\nSET3         1250mV\n");
+        EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x60 w 00 r 32", "i2c-4 0x60 w 01 r 3c", "i2c-4 0x60 w 02 r 46",
+                                            "i2c-4 0x60 w 03 r 4b"}));
+    }
+    RunResult r = board.Rigo({"-TPS62366", "list", "4", "0x60"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "SET0         1000mV\nSET1         1100mV\n");
+
+    // Every row is a rail, so the control registers read through the same encoding.
+    r = board.Rigo({"-tps62361", "CTRL"});
+    EXPECT_EQ(r.out, "CTRL         2740mV\n");
+    EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 04 r e0"});
+    r = board.Rigo({"-tps62366", "4", "96", "chip_id"});
+    EXPECT_EQ(r.out, "CHIP_ID      620mV\n");
+    EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 08 r 0c"});
+
+    board.SetRegisters(4, 0x60, 0x02, {0x80});
+    r = board.Rigo({"-tps62365", "set2"});
+    EXPECT_EQ(r.out, "SET2         1780mV\n");
+    board.SetRegisters(4, 0x60, 0x02, {0xFF});
+    r = board.Rigo({"-tps62365", "SET2"});
+    EXPECT_EQ(r.out, "SET2         3050mV\n");
+
+    // Only Belk and its relatives have a default.
+    SimBoard dern("dern");
+    r = dern.Rigo({"-tps62361", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, HelpText());
+}
+
+TEST(Tps6236xCommand, SetWritesTheWholeRegisterAndReadsBack)
+{
+    SimBoard board("belk");
+    RunResult r = board.Rigo({"-tps62361", "SET1", "1255"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "SET1         1250mV\n");
+    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 01 4b", "usleep 50000", "i2c-4 0x60 w 01 r 4b",
+                                      "usleep 50000", "close /dev/i2c-4"}));
+
+    // The TPS62365 and TPS62366 let the output settle 10 ms before the read-back.
+    r = board.Rigo({"-tps62365", "SET0", "0x4B0"});
+    EXPECT_EQ(r.out, "SET0         1200mV\n");
+    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 00 46", "usleep 50000", "usleep 10000",
+                                      "i2c-4 0x60 w 00 r 46", "usleep 50000", "close /dev/i2c-4"}));
+    r = board.Rigo({"-tps62366", "SET1", "1003"});
+    EXPECT_EQ(r.out, "SET1         1000mV\n");
+    EXPECT_EQ(board.Register(4, 0x60, 0x01), 50);
+    EXPECT_EQ(board.Pauses(10000), 1);
+
+    // Clamped at both ends; bit 7 (the mode bit) is overwritten with 0.
+    board.SetRegisters(4, 0x60, 0x00, {0x80});
+    r = board.Rigo({"-tps62361", "SET0", "300"});
+    EXPECT_EQ(r.out, "SET0         500mV\n");
+    EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x00);
+    r = board.Rigo({"-tps62361", "SET0", "2000"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "SET0         1770mV\n");
+    EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x7F);
+}
+
+TEST(Tps6236xCommand, UnknownRailsEndWithTheHandlerMessage)
+{
+    SimBoard board("belk");
+    RunResult r = board.Rigo({"-tps62366", "SET2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, kValidNames66 + ReadMessage("TPS62366"));
+    r = board.Rigo({"-tps62361", "SET4", "1000"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, kValidNames + WriteMessage("TPS62361"));
+    r = board.Rigo({"-tps62365", "4", "0x60", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, kValidNames + ReadMessage("TPS62365"));
+    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
+}
+
+TEST(Tps6236xCommand, DeviceThatDoesNotAnswer)
+{
+    for (const std::string& chip : kChips) {
+        SimBoard board("belk");
+        board.Fault("i2c nack bus=4 addr=0x60");
+        RunResult r = board.Rigo({Command(chip), "SET0"});
+        EXPECT_EQ(r.status, 1) << chip;
+        EXPECT_EQ(r.out, ReadMessage(chip));
+        r = board.Rigo({Command(chip), "SET0", "1100"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, WriteMessage(chip));
+        EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x32);
+
+        // The write lands but the read-back fails.
+        board.ClearFaults();
+        board.Fault("i2c nack bus=4 addr=0x60 dir=read");
+        r = board.Rigo({Command(chip), "SET0", "1100"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, WriteMessage(chip));
+        EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x3C);
+
+        // A list skips what it cannot read and still succeeds.
+        board.ClearFaults();
+        board.Fault("i2c nack bus=4 addr=0x60 after=1 count=10");
+        r = board.Rigo({Command(chip), "list"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, chip == "TPS62366" ? "SET0         1100mV\n"
+                                            : "SET0         1100mV\nSET2         1200mV\nSET3         1250mV\n");
+    }
+}
+
+TEST(Tps6236xCommand, BusThatCannotBeOpened)
+{
+    SimBoard board("belk");
+    board.Fault("i2c open bus=4");
+    for (const std::string& chip : kChips) {
+        RunResult r = board.Rigo({Command(chip), "SET1"});
+        EXPECT_EQ(r.status, 1) << chip;
+        EXPECT_EQ(r.out, ReadMessage(chip));
+        r = board.Rigo({Command(chip), "SET1", "1000"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, WriteMessage(chip));
+        r = board.Rigo({Command(chip), "list"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(board.Transfers().empty());
+    }
+}
