@@ -124,8 +124,8 @@ void Board::AddDevice(int bus, int addr)
     if (addr < 0 || addr > 0x7F)
         throw std::runtime_error("bad device address " + std::to_string(addr));
     AddBus(bus);
-    if (!HasDevice(bus, addr))
-        File(DeviceFile(bus, addr), O_WRONLY | O_CREAT).Resize(kRegisterCount);
+    File device(DeviceFile(bus, addr), O_WRONLY | O_CREAT | O_TRUNC);
+    device.Resize(kRegisterCount);
 }
 
 void Board::RemoveDevice(int bus, int addr)
@@ -153,7 +153,8 @@ std::vector<uint8_t> Board::Registers(int bus, int addr, int firstRegister, int 
 void Board::SetRegisters(int bus, int addr, int firstRegister, const std::vector<uint8_t>& bytes)
 {
     CheckRange(firstRegister, static_cast<long>(bytes.size()));
-    AddDevice(bus, addr);
+    if (!HasDevice(bus, addr))
+        AddDevice(bus, addr);
     File(DeviceFile(bus, addr), O_WRONLY).Write(bytes.data(), bytes.size(), firstRegister);
 }
 

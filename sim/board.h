@@ -20,7 +20,7 @@ public:
     void SetWord(uint32_t address, uint32_t value);
 
     void AddBus(int bus);
-    // A new device reads all zeros; an existing one keeps its registers.
+    // The device reads all zeros afterwards, whether it was there or not.
     void AddDevice(int bus, int addr);
     void RemoveDevice(int bus, int addr);
     bool HasDevice(int bus, int addr) const;

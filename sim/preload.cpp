@@ -74,10 +74,6 @@ struct Node {
     bool tenBit = false;
 };
 
-struct Mapping {
-    uint64_t physical;
-};
-
 struct State {
     std::string board;  // empty without a board: device paths fail and nothing is traced
     bool realtime = false;
@@ -86,7 +82,7 @@ struct State {
     long mmaps = 0;             // successful mmaps of /dev/mem
     long munmaps = 0;           // successful munmaps of its mappings
     std::map<int, Node> nodes;
-    std::map<void*, Mapping> mappings;
+    std::map<void*, uint64_t> mappings;  // physical address of each mapping of /dev/mem
     std::map<int, uint8_t> pointers;  // register pointer per (bus << 8 | address)
 };
 
@@ -334,7 +330,7 @@ void* MapMemory(void* address, size_t length, int protection, int flags, int fd,
     TraceResult(Format("mmap 0x%llx %zu", static_cast<unsigned long long>(physical), length), base == MAP_FAILED);
     if (base != MAP_FAILED) {
         ++state.mmaps;
-        state.mappings[base] = {physical};
+        state.mappings[base] = physical;
     }
     return base;
 }
@@ -643,7 +639,7 @@ EXPORT int munmap(void* address, size_t length)
     auto it = state.mappings.find(address);
     if (it == state.mappings.end())
         return real(address, length);
-    uint64_t physical = it->second.physical;
+    uint64_t physical = it->second;
     state.mappings.erase(it);
     int result = real(address, length);
     const FaultRule* rule = FindRule(FaultRule::MemMunmap, -1);

@@ -5,7 +5,6 @@
 #include "i2c.h"
 #include "rail.h"
 
-// clang-format off
 const AS3720 as3720_tab[] = {
     // name    id  vSel  enable enableBit
     {"SD0",    12, 0x00, 0x4D, 0x01},
@@ -29,7 +28,6 @@ const AS3720 as3720_tab[] = {
     {"LDO11",  11, 0x1B, 0x4F, 0x08},
     {nullptr,   0, 0,    0,    0},
 };
-// clang-format on
 
 namespace {
 

@@ -28,6 +28,7 @@ const EmcClockSelect kEmcClockSelects[] = {
 const off_t kMcEmcPage = 0x7000F000;
 const size_t kPageSize = 4096;
 
+// Each block's base within the page.
 enum Block { kMc = 0x000, kEmc = 0x400 };
 
 struct DvfsRegister {
@@ -149,7 +150,7 @@ const DvfsRegister kDvfsRegisters[] = {
 
 const DvfsRegister kZcalWaitCount = {"EMC_ZCAL_WAIT_CNT after clock change", kEmc, 0x2E4};
 const DvfsRegister kAutoCalInterval = {"EMC_AUTO_CAL_INTERVAL", kEmc, 0x2A8};
-const DWORD kEmcCfg = 0x00C;
+const DvfsRegister kEmcCfg = {"EMC_CFG", kEmc, 0x00C};
 const int kEmcCfgPeriodicQrst = 21;
 const int kEmcCfgDynSelfRef = 28;
 
@@ -223,7 +224,7 @@ int DvfsTable()
     printf("}\n");
     PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kZcalWaitCount), kZcalWaitCount.name);
     PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kAutoCalInterval), kAutoCalInterval.name);
-    DWORD cfg = ReadRegister(static_cast<const volatile char*>(mapEmc) + kEmc + kEmcCfg);
+    DWORD cfg = ReadRegister(RegisterAddress(mapMc, mapEmc, kEmcCfg));
     PrintDvfsValue((cfg >> kEmcCfgPeriodicQrst) & 1, "EMC_CFG.PERIODIC_QRST");
     PrintDvfsValue((cfg >> kEmcCfgDynSelfRef) & 1, "EMC_CFG.DYN_SELF_REF");
     fflush(stdout);

@@ -5,7 +5,6 @@
 #include "i2c.h"
 #include "rail.h"
 
-// clang-format off
 const TPS80036 tps80036_tab[] = {
     // name      id  type           ctrl  volt  force min   max   step
     {"SMPS12",   0, TPS80036_SMPS, 0x20, 0x23, 0x22, 500, 1650, 10},
@@ -32,7 +31,6 @@ const TPS80036 tps80036_tab[] = {
     {"LDOUSB",  10, TPS80036_LDO,  0x64, 0x65, 0,    900, 3300, 50},
     {nullptr,    0, 0,             0,    0,    0,    0,   0,    0},
 };
-// clang-format on
 
 namespace {
 

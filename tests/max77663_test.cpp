@@ -248,7 +248,7 @@ TEST(Max77663Command, FailingBusAndDevice)
     board.ClearFaults();
     board.Fault("i2c nack bus=4 addr=0x3c dir=read after=1");
     r = board.Rigo({"-max77663", "SD0"});
-    EXPECT_EQ(r.out, "SD0                                1000.0mV\n");
+    EXPECT_EQ(r.out, "SD0                            1000.0mV\n");
 
     // The FPS write goes through, the mode write does not.
     board.ClearFaults();

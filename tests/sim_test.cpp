@@ -18,10 +18,6 @@ bool Installed(const char* program)
     return access(program, X_OK) == 0;
 }
 
-#define REQUIRE_PROGRAM(program)                         \
-    if (!Installed(program))                             \
-    GTEST_SKIP() << program << " is not installed"
-
 RunResult Sim(const std::vector<std::string>& args)
 {
     std::vector<std::string> argv = {RIGOSIM_PATH};
@@ -114,8 +110,9 @@ TEST(SimCommand, CreatesModelsAndEditsTheBoard)
     EXPECT_EQ(Sim({"set", path, "3", "0x48", "0xFE", "0x12", "255"}).status, 0);
     EXPECT_EQ(Sim({"get", path, "3", "0x48", "0xFD", "3"}).out, "00 12 ff\n");
     EXPECT_EQ(Sim({"get", path, "3", "72", "254"}).out, "12\n");
-    EXPECT_EQ(Sim({"add", path, "3", "0x48"}).status, 0);  // adding again keeps the registers
-    EXPECT_EQ(board.Register(3, 0x48, 0xFE), 0x12);
+    EXPECT_EQ(Sim({"add", path, "3", "0x48"}).status, 0);  // adding again clears the registers
+    EXPECT_EQ(board.Register(3, 0x48, 0xFE), 0);
+    EXPECT_EQ(Sim({"set", path, "3", "0x48", "0xFE", "0x12"}).status, 0);
     EXPECT_EQ(Sim({"remove", path, "3", "0x48"}).status, 0);
     EXPECT_EQ(Sim({"get", path, "3", "0x48", "0"}).status, 2);
 
@@ -174,7 +171,8 @@ TEST(SimCommand, CreateRefusesAFolderThatIsNoBoard)
 
 TEST(SimMemory, BusyboxDevmemSharesMemoryWithRigo)
 {
-    REQUIRE_PROGRAM("/bin/busybox");
+    if (!Installed("/bin/busybox"))
+        GTEST_SKIP() << "/bin/busybox is not installed";
     SimBoard board("belk");
     RunResult result = board.Run({"/bin/busybox", "devmem", "0x70000804"});
     EXPECT_EQ(result.status, 0);
@@ -191,12 +189,13 @@ TEST(SimMemory, BusyboxDevmemSharesMemoryWithRigo)
 
     board.SetWord(0xFFFFFFFC, 0x01020304);
     EXPECT_EQ(board.Run({"/bin/busybox", "devmem", "0xFFFFFFFC"}).out, "0x01020304\n");
-    EXPECT_EQ(board.Trace()[1], "mmap 0xfffff000 4096");
+    EXPECT_EQ(board.Trace()[1].rfind("mmap 0xfffff000 ", 0), 0u);
 }
 
 TEST(SimMemory, DevicePathsNeverReachTheHost)
 {
-    REQUIRE_PROGRAM("/bin/busybox");
+    if (!Installed("/bin/busybox"))
+        GTEST_SKIP() << "/bin/busybox is not installed";
     SimBoard board("belk");
     // 0x70000804 / 4 blocks of 4 bytes: the chip ID register's bytes, little-endian.
     const std::string skip = "skip=" + std::to_string(0x70000804 / 4);
@@ -227,36 +226,37 @@ TEST(SimMemory, DevicePathsNeverReachTheHost)
 
 TEST(SimI2c, ToolsReadBackWhatTheyWrite)
 {
-    REQUIRE_PROGRAM("/usr/sbin/i2cset");
+    if (!Installed("/usr/sbin/i2cset"))
+        GTEST_SKIP() << "/usr/sbin/i2cset is not installed";
     SimBoard board("belk");
     board.AddDevice(1, 0x50);
-    RunResult result = board.Run({"i2cset", "-y", "1", "0x50", "0x10", "0x5a"});
+    RunResult result = board.Run({"/usr/sbin/i2cset", "-y", "1", "0x50", "0x10", "0x5a"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(board.Register(1, 0x50, 0x10), 0x5A);
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w 10 5a"}));
 
-    result = board.Run({"i2cget", "-y", "1", "0x50", "0x10"});
+    result = board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x10"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "0x5a\n");
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w 10 r 5a"}));
 
     // Word data is little-endian on the wire.
-    EXPECT_EQ(board.Run({"i2cset", "-y", "1", "0x50", "0x20", "0x1234", "w"}).status, 0);
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cset", "-y", "1", "0x50", "0x20", "0x1234", "w"}).status, 0);
     EXPECT_EQ(board.Registers(1, 0x50, 0x20, 2), (std::vector<uint8_t>{0x34, 0x12}));
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w 20 34 12"}));
-    EXPECT_EQ(board.Run({"i2cget", "-y", "1", "0x50", "0x20", "w"}).out, "0x1234\n");
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x20", "w"}).out, "0x1234\n");
 
     // One combined transfer: the first byte sets the register pointer, the rest follow it.
     board.SetRegisters(1, 0x50, 0xFE, {0xAA, 0xBB});
     board.SetRegisters(1, 0x50, 0x00, {0x11});
-    result = board.Run({"i2ctransfer", "-y", "1", "w1@0x50", "0xFE", "r4"});
+    result = board.Run({"/usr/sbin/i2ctransfer", "-y", "1", "w1@0x50", "0xFE", "r4"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "0xaa 0xbb 0x11 0x00\n");
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w fe r aa bb 11 00"}));
-    EXPECT_EQ(board.Run({"i2ctransfer", "-y", "1", "w4@0x50", "0x30", "1", "2", "3"}).status, 0);
+    EXPECT_EQ(board.Run({"/usr/sbin/i2ctransfer", "-y", "1", "w4@0x50", "0x30", "1", "2", "3"}).status, 0);
     EXPECT_EQ(board.Registers(1, 0x50, 0x30, 3), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(board.Run({"i2cget", "-y", "1", "0x50", "0x31"}).out, "0x02\n");
-    EXPECT_EQ(board.Run({"i2ctransfer", "-y", "1", "w0@0x50"}).status, 0);
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x31"}).out, "0x02\n");
+    EXPECT_EQ(board.Run({"/usr/sbin/i2ctransfer", "-y", "1", "w0@0x50"}).status, 0);
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w"}));
 
     // The bus node is opened and closed; i2c-tools try /dev/i2c/N first.
@@ -265,7 +265,7 @@ TEST(SimI2c, ToolsReadBackWhatTheyWrite)
     EXPECT_EQ(trace.back(), "close /dev/i2c/1");
 
     // Block reads, as i2cdump makes them.
-    result = board.Run({"i2cdump", "-y", "-r", "0x30-0x32", "1", "0x50", "i"});
+    result = board.Run({"/usr/sbin/i2cdump", "-y", "-r", "0x30-0x32", "1", "0x50", "i"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("30: 01 02 03"), std::string::npos) << result.out;
     EXPECT_EQ(board.Transfers()[0].rfind("i2c-1 0x50 w 30 r 01 02 03", 0), 0u);
@@ -273,43 +273,45 @@ TEST(SimI2c, ToolsReadBackWhatTheyWrite)
 
 TEST(SimI2c, MissingBusesAndDevicesFail)
 {
-    REQUIRE_PROGRAM("/usr/sbin/i2cget");
+    if (!Installed("/usr/sbin/i2cget"))
+        GTEST_SKIP() << "/usr/sbin/i2cget is not installed";
     SimBoard board("belk");
     board.SetRegisters(1, 0x50, 0x10, {0x77});
-    RunResult result = board.Run({"i2cget", "-y", "7", "0x50", "0x10"});
+    RunResult result = board.Run({"/usr/sbin/i2cget", "-y", "7", "0x50", "0x10"});
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
     EXPECT_EQ(board.Trace(),
               (std::vector<std::string>{"open /dev/i2c/7 failed ENOENT", "open /dev/i2c-7 failed ENOENT"}));
 
-    result = board.Run({"i2cset", "-y", "1", "0x51", "0x10", "0x01"});
+    result = board.Run({"/usr/sbin/i2cset", "-y", "1", "0x51", "0x10", "0x01"});
     EXPECT_NE(result.status, 0);
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x51 w 10 01 failed ENXIO"}));
 
     // A transfer that also addresses a missing device changes nothing, not even the pointer.
-    result = board.Run({"i2ctransfer", "-y", "1", "w2@0x50", "0x10", "0x99", "r1@0x51"});
+    result = board.Run({"/usr/sbin/i2ctransfer", "-y", "1", "w2@0x50", "0x10", "0x99", "r1@0x51"});
     EXPECT_NE(result.status, 0);
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w 10 99 0x51 r ?? failed ENXIO"}));
     EXPECT_EQ(board.Register(1, 0x50, 0x10), 0x77);
 
     board.RemoveDevice(1, 0x50);
-    EXPECT_NE(board.Run({"i2cget", "-y", "1", "0x50", "0x10"}).status, 0);
+    EXPECT_NE(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x10"}).status, 0);
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{"i2c-1 0x50 w 10 r ?? failed ENXIO"}));
 
     board.AddDevice(1, 0x50);
     board.Fault("i2c open bus=1 errno=EACCES");
-    result = board.Run({"i2cget", "-y", "1", "0x50", "0x10"});
+    result = board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x10"});
     EXPECT_NE(result.status, 0);
     EXPECT_EQ(board.Trace()[0], "open /dev/i2c/1 failed EACCES");
 }
 
 TEST(SimFaults, NackRulesCountMatchingTransfersPerProcess)
 {
-    REQUIRE_PROGRAM("/usr/sbin/i2cdump");
+    if (!Installed("/usr/sbin/i2cdump"))
+        GTEST_SKIP() << "/usr/sbin/i2cdump is not installed";
     SimBoard board("belk");
     board.SetRegisters(1, 0x50, 0, {0xA0, 0xA1, 0xA2, 0xA3});
     board.Fault("i2c nack bus=1 addr=0x50 dir=read after=1 count=2 errno=EREMOTEIO");
-    RunResult result = board.Run({"i2cdump", "-y", "-r", "0x00-0x03", "1", "0x50", "b"});
+    RunResult result = board.Run({"/usr/sbin/i2cdump", "-y", "-r", "0x00-0x03", "1", "0x50", "b"});
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.out.find("00: a0 XX XX a3"), std::string::npos) << result.out;
     EXPECT_EQ(board.Transfers(), (std::vector<std::string>{
@@ -319,22 +321,23 @@ TEST(SimFaults, NackRulesCountMatchingTransfersPerProcess)
                                      "i2c-1 0x50 w 03 r a3",
                                  }));
     // Counting starts again in every process; writes do not match a read rule.
-    EXPECT_EQ(board.Run({"i2cget", "-y", "1", "0x50", "0x02"}).out, "0xa2\n");
-    EXPECT_EQ(board.Run({"i2cset", "-y", "1", "0x50", "0x02", "0x42"}).status, 0);
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x02"}).out, "0xa2\n");
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cset", "-y", "1", "0x50", "0x02", "0x42"}).status, 0);
     EXPECT_EQ(board.Register(1, 0x50, 2), 0x42);
 
     board.ClearFaults();
     board.Fault("i2c nack bus=1 addr=0x50 dir=write");
-    EXPECT_NE(board.Run({"i2cset", "-y", "1", "0x50", "0x02", "0x43"}).status, 0);
+    EXPECT_NE(board.Run({"/usr/sbin/i2cset", "-y", "1", "0x50", "0x02", "0x43"}).status, 0);
     EXPECT_EQ(board.Register(1, 0x50, 2), 0x42);
-    EXPECT_EQ(board.Run({"i2cget", "-y", "1", "0x50", "0x02"}).out, "0x42\n");
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x02"}).out, "0x42\n");
     board.Fault("i2c nack bus=2 addr=0x50");  // another bus: no effect here
-    EXPECT_EQ(board.Run({"i2cget", "-y", "1", "0x50", "0x03"}).out, "0xa3\n");
+    EXPECT_EQ(board.Run({"/usr/sbin/i2cget", "-y", "1", "0x50", "0x03"}).out, "0xa3\n");
 }
 
 TEST(SimPauses, UsleepIsVirtualUnlessRealtime)
 {
-    REQUIRE_PROGRAM("/bin/busybox");
+    if (!Installed("/bin/busybox"))
+        GTEST_SKIP() << "/bin/busybox is not installed";
     SimBoard board("belk");
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(board.Run({"/bin/busybox", "usleep", "30000000"}).status, 0);
@@ -349,7 +352,8 @@ TEST(SimPauses, UsleepIsVirtualUnlessRealtime)
 
 TEST(SimTrace, ParallelProgramsWriteWholeLines)
 {
-    REQUIRE_PROGRAM("/bin/busybox");
+    if (!Installed("/bin/busybox"))
+        GTEST_SKIP() << "/bin/busybox is not installed";
     SimBoard board("belk");
     const std::string script =
         "for i in $(seq 50); do busybox usleep 1234567 & busybox usleep 7654321 & done; wait";

@@ -51,92 +51,50 @@ const char kBypassLdo7Failed[] = "Error: Unable to bypass LDO7. You may need to 
 
 }  // namespace
 
+namespace {
+
+struct Case {
+    RailId id;
+    DWORD in;
+    DWORD out;
+};
+
+}  // namespace
+
 TEST(Tps65911Encoding, SelectorsDecodeWithoutClamping)
 {
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVio, 0), 1500u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVio, 1), 1800u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVio, 2), 2500u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVio, 3), 3300u);
-
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 0), 0u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 1), 600u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 3), 600u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 4), 612u);  // 612.5, half cut
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 51), 1200u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd1, 52), 1212u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVdd2, 75), 1500u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kVddCtrlSr, 127), 2150u);
-
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo1, 0), 1000u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo1, 4), 1000u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo1, 5), 1050u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo1, 50), 3300u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo1, 63), 3950u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo5, 1), 1000u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo5, 2), 1000u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo5, 3), 1100u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo5, 25), 3300u);
-    EXPECT_EQ(tps65911_SelectorToMillivolts(kLdo6, 63), 7100u);
+    const Case cases[] = {
+        {kVio, 0, 1500},      {kVio, 1, 1800},     {kVio, 2, 2500},        {kVio, 3, 3300},
+        {kVdd1, 0, 0},        {kVdd1, 1, 600},     {kVdd1, 3, 600},        {kVdd1, 4, 612},  // 612.5, half cut
+        {kVdd1, 51, 1200},    {kVdd1, 52, 1212},   {kVdd2, 75, 1500},      {kVddCtrlSr, 127, 2150},
+        {kLdo1, 0, 1000},     {kLdo1, 4, 1000},    {kLdo1, 5, 1050},       {kLdo1, 50, 3300},
+        {kLdo1, 63, 3950},    {kLdo5, 1, 1000},    {kLdo5, 2, 1000},       {kLdo5, 3, 1100},
+        {kLdo5, 25, 3300},    {kLdo6, 63, 7100},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tps65911_SelectorToMillivolts(c.id, c.in), c.out) << c.id << " selector " << c.in;
 }
 
-TEST(Tps65911Encoding, VioPicksTheNearestLevel)
+TEST(Tps65911Encoding, MillivoltsClampAndRoundDownToASelector)
 {
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 0), 0u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 1650), 0u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 1651), 1u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 2150), 1u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 2151), 2u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 2900), 2u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 2901), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVio, 90000), 3u);
-}
-
-TEST(Tps65911Encoding, ConvertersClampAndTakeTenthsFrom2000)
-{
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 0), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 599), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 600), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 612), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 613), 4u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 1201), 51u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 1212), 51u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 1213), 52u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 1500), 75u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 1501), 75u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 1999), 75u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 2000), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 5999), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd2, 6000), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 12125), 52u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 15000), 75u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kVdd1, 15001), 75u);
-
-    // VDDCTRL can be set to 0 and stops at 1400 mV.
-    for (RailId id : {kVddCtrl, kVddCtrlSr}) {
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 0), 0u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 1), 3u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 1213), 52u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 1400), 67u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 1401), 67u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 2000), 3u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 14000), 67u);
-        EXPECT_EQ(tps65911_MillivoltsToSelector(id, 14001), 67u);
-    }
-}
-
-TEST(Tps65911Encoding, LdosClampToTheirRange)
-{
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 500), 4u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 1000), 4u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 1049), 4u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 1050), 5u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 3300), 50u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo1, 3301), 50u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo5, 999), 2u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo5, 1099), 2u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo5, 1100), 3u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo5, 3300), 25u);
-    EXPECT_EQ(tps65911_MillivoltsToSelector(kLdo3, 5000), 25u);
+    const Case cases[] = {
+        // VIO: the nearest level, half-way to the lower one.
+        {kVio, 0, 0}, {kVio, 1650, 0}, {kVio, 1651, 1}, {kVio, 2150, 1}, {kVio, 2151, 2}, {kVio, 2900, 2},
+        {kVio, 2901, 3}, {kVio, 90000, 3},
+        // VDD1/VDD2: 600-1500 mV, or tenths of a millivolt from 2000 up.
+        {kVdd1, 0, 3}, {kVdd1, 599, 3}, {kVdd1, 600, 3}, {kVdd1, 612, 3}, {kVdd1, 613, 4}, {kVdd1, 1201, 51},
+        {kVdd1, 1212, 51}, {kVdd1, 1213, 52}, {kVdd2, 1500, 75}, {kVdd2, 1501, 75}, {kVdd2, 1999, 75},
+        {kVdd2, 2000, 3}, {kVdd2, 5999, 3}, {kVdd2, 6000, 3}, {kVdd1, 12125, 52}, {kVdd1, 15000, 75},
+        {kVdd1, 15001, 75},
+        // VDDCTRL: can be set to 0, stops at 1400 mV.
+        {kVddCtrl, 0, 0}, {kVddCtrl, 1, 3}, {kVddCtrl, 1213, 52}, {kVddCtrl, 1400, 67}, {kVddCtrl, 1401, 67},
+        {kVddCtrl, 2000, 3}, {kVddCtrlSr, 0, 0}, {kVddCtrlSr, 14000, 67}, {kVddCtrlSr, 14001, 67},
+        // LDOs: 1000-3300 mV.
+        {kLdo1, 500, 4}, {kLdo1, 1049, 4}, {kLdo1, 1050, 5}, {kLdo1, 3300, 50}, {kLdo1, 3301, 50},
+        {kLdo5, 999, 2}, {kLdo5, 1099, 2}, {kLdo5, 1100, 3}, {kLdo5, 3300, 25}, {kLdo3, 5000, 25},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tps65911_MillivoltsToSelector(c.id, c.in), c.out) << c.id << " at " << c.in << " mV";
 }
 
 TEST(Tps65911Encoding, LineShowsTheHalfMillivoltOfThe12_5Steps)

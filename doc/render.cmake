@@ -1,0 +1,35 @@
+# Writes the bash completion and the manual page from their templates, filling in the rail
+# names and board codes that railnames printed into RAIL_NAMES.
+#   cmake -DRAIL_NAMES=... -DCOMPLETION_IN=... -DCOMPLETION=... -DMANUAL_IN=... -DMANUAL=...
+#         -DVERSION=... -P render.cmake
+
+file(STRINGS "${RAIL_NAMES}" lines)
+set(RIGO_COMPLETION_REGULATORS "")
+set(RIGO_MANUAL_RAILS "")
+foreach(line IN LISTS lines)
+  string(REPLACE " " ";" words "${line}")
+  list(POP_FRONT words head)
+  if(head STREQUAL "boards")
+    list(JOIN words " " RIGO_BOARD_CODES)
+    list(JOIN words ", " RIGO_MANUAL_BOARD_CODES)
+    continue()
+  endif()
+  list(POP_FRONT words kind)
+  list(JOIN words " " names)
+  set(switched "")
+  if(kind STREQUAL "switch")
+    set(switched " switched=1")
+  endif()
+  string(APPEND RIGO_COMPLETION_REGULATORS "    ${head}) rails=\"${names}\"${switched} ;;\n")
+  list(JOIN words ", " names)
+  string(APPEND RIGO_MANUAL_RAILS ".TP\n.B \\${head}\n${names}\n")
+endforeach()
+string(STRIP "${RIGO_COMPLETION_REGULATORS}" RIGO_COMPLETION_REGULATORS)
+string(PREPEND RIGO_COMPLETION_REGULATORS "    ")
+string(STRIP "${RIGO_MANUAL_RAILS}" RIGO_MANUAL_RAILS)
+if(RIGO_COMPLETION_REGULATORS STREQUAL "    " OR NOT RIGO_BOARD_CODES)
+  message(FATAL_ERROR "${RAIL_NAMES}: no rail names or no board codes")
+endif()
+
+configure_file("${COMPLETION_IN}" "${COMPLETION}" @ONLY)
+configure_file("${MANUAL_IN}" "${MANUAL}" @ONLY)
