@@ -29,16 +29,19 @@ foreach(file IN LISTS files)
 endforeach()
 file(WRITE ${stage}/SHA256SUMS "${sums}")
 
-# A fixed order and time stamp: the same sources give the same archive.
+# A fixed order and time stamps: the same files give the same archive.
 set(members ${name}/SHA256SUMS)
 foreach(file IN LISTS files)
   list(APPEND members ${name}/${file})
 endforeach()
 set(archive ${OUTPUT_DIR}/${name}.tar.gz)
+file(REMOVE ${archive})
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E tar cfz ${archive} --format=gnutar "--mtime=1970-01-01 00:00:00 UTC" -- ${members}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${OUTPUT_DIR}/${name}.tar --format=gnutar "--mtime=1970-01-01 00:00:00 UTC" -- ${members}
   WORKING_DIRECTORY ${OUTPUT_DIR}/release
   COMMAND_ERROR_IS_FATAL ANY)
+# gzip -n leaves the time out of the gzip header too.
+execute_process(COMMAND gzip -n -9 ${OUTPUT_DIR}/${name}.tar COMMAND_ERROR_IS_FATAL ANY)
 file(SHA256 ${archive} sum)
 file(WRITE ${archive}.sha256 "${sum}  ${name}.tar.gz\n")
 message(STATUS "Release archive: ${archive}")

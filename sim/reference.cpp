@@ -18,6 +18,12 @@ ReferenceRegistration::ReferenceRegistration(const char* name, ReferenceFragment
     Fragments().emplace(name, fragment);
 }
 
+void SetRegisterList(Board& board, int bus, int address, std::initializer_list<RegisterByte> registers)
+{
+    for (const RegisterByte& r : registers)
+        board.SetRegisters(bus, address, r.reg, {r.value});
+}
+
 void RunReferenceFragments(Board& board, uint32_t chipId)
 {
     for (const auto& [name, fragment] : Fragments())

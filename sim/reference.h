@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "board.h"
 
@@ -18,6 +19,15 @@ typedef void (*ReferenceFragment)(Board& board, uint32_t chipId);
 struct ReferenceRegistration {
     ReferenceRegistration(const char* name, ReferenceFragment fragment);
 };
+
+// One register of a device and its power-on value.
+struct RegisterByte {
+    uint8_t reg;
+    uint8_t value;
+};
+
+// Sets registers of one device that do not lie in one run.
+void SetRegisterList(Board& board, int bus, int address, std::initializer_list<RegisterByte> registers);
 
 // Runs every registered fragment, in the order of their names.
 void RunReferenceFragments(Board& board, uint32_t chipId);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const AS3720 as3720_tab[] = {
@@ -78,26 +79,38 @@ int RefuseSelector(DWORD selector)
     return 1;
 }
 
-int RefuseVoltage(DWORD volt)
+// Microvolts of a linear encoding: base plus one step per step number (the selector plus one).
+int LinearVolt(DWORD selector, DWORD highest, DWORD base, DWORD step, DWORD* pVol)
 {
-    printf("Voltage %d overflow\n", static_cast<int>(volt));
-    return 1;
+    if (selector > highest)
+        return RefuseSelector(selector);
+    *pVol = base + step * (selector + 1);
+    return 0;
 }
 
-int ReadRegister(DWORD reg, DWORD* pValue)
+// Writes the selector code of a request that the rail can reach, up to highest microvolts.
+int WriteSelector(DWORD reg, DWORD volt, DWORD highest, DWORD code)
 {
-    return I2cRead(g_PMUSlaveAddr, reg, pValue, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth));
+    if (volt > highest) {
+        printf("Voltage %d overflow\n", static_cast<int>(volt));
+        return 1;
+    }
+    return PmuWriteMasked(reg, code, kSelectorField);
 }
 
-int WriteMasked(DWORD reg, DWORD value, DWORD mask)
+// Finds the rail and opens the bus, printing why not; 0 or 1.
+int OpenRail(const char* pName, DWORD* pIndex)
 {
-    return I2cWriteMasked(g_PMUSlaveAddr, reg, value, static_cast<BYTE>(g_AddrBitWidth),
-                          static_cast<BYTE>(g_DataBitWidth), mask);
-}
-
-int WriteSelector(DWORD reg, DWORD code)
-{
-    return WriteMasked(reg, code, kSelectorField);
+    if (as3720_LookupVoltageIndex(pName, pIndex) != 0) {
+        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+        return 1;
+    }
+    if (PmuOpen() != 0) {
+        puts("Failed: Unable to open I2C device.");
+        I2cClose();
+        return 1;
+    }
+    return 0;
 }
 
 // Selector register value to microvolts by the rail's encoding; code 0 reads as step 1.
@@ -117,9 +130,9 @@ int DecodeSelector(DWORD id, DWORD value, DWORD* pVolt)
 int WriteRailVoltage(const AS3720& rail, DWORD volt)
 {
     if (rail.id == kLdo0)
-        return volt > kLdo0Max ? RefuseVoltage(volt) : WriteSelector(rail.vSelReg, as3720_Ldo0Code(volt));
+        return WriteSelector(rail.vSelReg, volt, kLdo0Max, as3720_Ldo0Code(volt));
     if (rail.id == kLdo3)
-        return volt > kLdo3Max ? RefuseVoltage(volt) : WriteSelector(rail.vSelReg, as3720_Ldo3Code(volt));
+        return WriteSelector(rail.vSelReg, volt, kLdo3Max, as3720_Ldo3Code(volt));
     if (IsLdo(rail.id))
         return as3720_LdoSetVoltage(rail.vSelReg, volt);
     if (IsLowPowerSd(rail.id))
@@ -134,36 +147,23 @@ int WriteRailVoltage(const AS3720& rail, DWORD volt)
 
 int as3720_Ldo0ListVoltage(DWORD selector, DWORD* pVol)
 {
-    if (selector > 17)
-        return RefuseSelector(selector);
-    *pVol = 800000 + 25000 * (selector + 1);
-    return 0;
+    return LinearVolt(selector, 17, 800000, 25000, pVol);
 }
 
 int as3720_Ldo3ListVoltage(DWORD selector, DWORD* pVol)
 {
-    if (selector > 89)
-        return RefuseSelector(selector);
-    *pVol = 600000 + 10000 * (selector + 1);
-    return 0;
+    return LinearVolt(selector, 89, 600000, 10000, pVol);
 }
 
 int as3720_LdoListVoltage(DWORD selector, DWORD* pVol)
 {
-    if (selector > 99)
-        return RefuseSelector(selector);
-    *pVol = 800000 + 25000 * (selector + 1);
-    return 0;
+    return LinearVolt(selector, 99, 800000, 25000, pVol);
 }
 
 int as3720_SdListVolt(DWORD id, DWORD selector, DWORD* pVol)
 {
-    if (IsLowPowerSd(id)) {
-        if (selector > 89)
-            return RefuseSelector(selector);
-        *pVol = 600000 + 10000 * (selector + 1);
-        return 0;
-    }
+    if (IsLowPowerSd(id))
+        return LinearVolt(selector, 89, 600000, 10000, pVol);
     // SD2-SD5: 12.5 mV steps to 1.4 V, 25 mV steps to 2.6 V, 50 mV steps to 3.35 V.
     DWORD n = selector + 1;
     if (n > 127)
@@ -211,17 +211,17 @@ DWORD as3720_SdNomCode(DWORD volt)
 
 int as3720_SdLowPowerSetVoltage(DWORD reg, DWORD volt)
 {
-    return volt > kSdLowPowerMax ? RefuseVoltage(volt) : WriteSelector(reg, as3720_SdLowPowerCode(volt));
+    return WriteSelector(reg, volt, kSdLowPowerMax, as3720_SdLowPowerCode(volt));
 }
 
 int as3720_SdNomSetVoltage(DWORD reg, DWORD volt)
 {
-    return volt > kSdNomMax ? RefuseVoltage(volt) : WriteSelector(reg, as3720_SdNomCode(volt));
+    return WriteSelector(reg, volt, kSdNomMax, as3720_SdNomCode(volt));
 }
 
 int as3720_LdoSetVoltage(DWORD reg, DWORD volt)
 {
-    return volt > kLdoMax ? RefuseVoltage(volt) : WriteSelector(reg, as3720_LdoCode(volt));
+    return WriteSelector(reg, volt, kLdoMax, as3720_LdoCode(volt));
 }
 
 int as3720_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
@@ -239,14 +239,14 @@ const char* as3720_GetVoltOnOff(const char* pName)
     DWORD index = 0;
     if (as3720_LookupVoltageIndex(pName, &index) != 0)
         return "ERR";
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
+    if (PmuOpen() != 0) {
         I2cClose();
         return "ERR";
     }
     const AS3720& rail = as3720_tab[index];
     DWORD value = 0;
     const char* state = "ERR";
-    if (ReadRegister(rail.enableReg, &value) == 0)
+    if (PmuRead(rail.enableReg, &value) == 0)
         state = (value & rail.enableBit) == rail.enableBit ? "ON " : "OFF";
     I2cClose();
     return state;
@@ -260,18 +260,11 @@ int as3720_GetVolt(const char* pName, DWORD* pVolt)
     }
     *pVolt = 0;
     DWORD index = 0;
-    if (as3720_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+    if (OpenRail(pName, &index) != 0)
         return 1;
-    }
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
-        puts("Failed: Unable to open I2C device.");
-        I2cClose();
-        return 1;
-    }
     const AS3720& rail = as3720_tab[index];
     DWORD value = 0;
-    int status = ReadRegister(rail.vSelReg, &value);
+    int status = PmuRead(rail.vSelReg, &value);
     if (status != 0) {
         puts("Failed: Unable to read from PMU.");
         I2cClose();
@@ -296,15 +289,8 @@ int as3720_SetVolt(const char* pName, DWORD volt)
         return 1;
     }
     DWORD index = 0;
-    if (as3720_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+    if (OpenRail(pName, &index) != 0)
         return 1;
-    }
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
-        puts("Failed: Unable to open I2C device.");
-        I2cClose();
-        return 1;
-    }
     int status = WriteRailVoltage(as3720_tab[index], volt);
     I2cClose();
     return status;
@@ -315,12 +301,12 @@ int as3720_SetVoltOnOff(const char* pName, DWORD onoff)
     DWORD index = 0;
     if (as3720_LookupVoltageIndex(pName, &index) != 0)
         return 0;
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
+    if (PmuOpen() != 0) {
         I2cClose();
         return 0;
     }
     const AS3720& rail = as3720_tab[index];
-    int status = WriteMasked(rail.enableReg, onoff != 0 ? 1 : 0, rail.enableBit);
+    int status = PmuWriteMasked(rail.enableReg, onoff != 0 ? 1 : 0, rail.enableBit);
     I2cClose();
     return status;
 }

@@ -24,7 +24,7 @@ int stricmp(const char* s1, const char* s2)
     }
 }
 
-static int32_t TruncateToInt32(double q)
+int32_t TruncateToInt32(double q)
 {
     if (q != q)
         return 0;

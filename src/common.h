@@ -15,6 +15,10 @@ double modulus(double a, double b);
 // 0xFFFFFFFF, so a 64-bit host parses every argument exactly as the board does.
 DWORD ParseNumber(const char* text);
 
+// double to int32_t as the ARM targets convert: truncation toward zero, saturating at
+// INT32_MIN and INT32_MAX, and 0 for a value that is not a number.
+int32_t TruncateToInt32(double value);
+
 // double to DWORD as the ARM targets convert: truncation toward zero, saturating at 0 and
 // 0xFFFFFFFF, and 0 for a value that is not a number.
 DWORD DoubleToDword(double value);

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -99,9 +100,11 @@ int I2cRead(DWORD DeviceAddr, DWORD Offset, DWORD* pReadData, BYTE AddressBitWid
     BYTE data[8] = {};
     DWORD addressCount = 0;
     I2cBuildBuffer(address, AddressBitWidth, Offset, &addressCount);
+    // No width may make the kernel fill more than the buffer holds.
+    DWORD dataCount = std::min<DWORD>(DataBitWidth / 8, sizeof data);
     i2c_msg msgs[2] = {
         {static_cast<__u16>(DeviceAddr), MessageFlags(0), static_cast<__u16>(addressCount), address},
-        {static_cast<__u16>(DeviceAddr), MessageFlags(I2C_M_RD), static_cast<__u16>(DataBitWidth / 8), data},
+        {static_cast<__u16>(DeviceAddr), MessageFlags(I2C_M_RD), static_cast<__u16>(dataCount), data},
     };
     if (!Transfer(msgs, 2))
         return 1;

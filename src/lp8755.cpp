@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 // The control registers do not follow the buck numbers.
@@ -26,23 +27,6 @@ const BYTE kEnableBit = 7;
 const char kStateOn[] = "ON        ";
 const char kStateOff[] = "OFF       ";
 const char kStateUnknown[] = "UNKNOWN   ";
-
-int ReadField(DWORD reg, DWORD* pValue, BYTE lsb, BYTE msb)
-{
-    return I2cReadBitRange(g_PMUSlaveAddr, reg, pValue, static_cast<BYTE>(g_AddrBitWidth),
-                           static_cast<BYTE>(g_DataBitWidth), lsb, msb);
-}
-
-int WriteField(DWORD reg, DWORD value, BYTE lsb, BYTE msb)
-{
-    return I2cWriteBitRange(g_PMUSlaveAddr, reg, value, static_cast<BYTE>(g_AddrBitWidth),
-                            static_cast<BYTE>(g_DataBitWidth), lsb, msb);
-}
-
-int OpenBus()
-{
-    return I2cOpen(static_cast<BYTE>(g_Instance));
-}
 
 }  // namespace
 
@@ -71,12 +55,12 @@ const char* lp8755_GetVoltOnOff(const char* pName)
     DWORD index = 0;
     if (lp8755_LookupVoltageIndex(pName, &index) != 0)
         return kStateUnknown;
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         I2cClose();
         return kStateUnknown;
     }
     DWORD enabled = 0;
-    int status = ReadField(lp8755_VoltTab[index].voltReg, &enabled, kEnableBit, kEnableBit);
+    int status = PmuReadField(lp8755_VoltTab[index].voltReg, &enabled, kEnableBit, kEnableBit);
     I2cClose();
     if (status != 0)
         return kStateUnknown;
@@ -92,13 +76,13 @@ int lp8755_GetVolt(const char* pName, DWORD* pVolt)
         printf("Failed: Unable to find the PMU output [%s].\n", pName);
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         puts("Failed: Unable to open I2C device.");
         return 1;
     }
     const LP8755& rail = lp8755_VoltTab[index];
     DWORD code = 0;
-    if (ReadField(rail.voltReg, &code, kCodeLsb, kCodeMsb) != 0) {
+    if (PmuReadField(rail.voltReg, &code, kCodeLsb, kCodeMsb) != 0) {
         puts("Failed: Unable to read from the LP8755 device.");
         I2cClose();
         return 1;
@@ -123,11 +107,11 @@ int lp8755_SetVolt(const char* pName, DWORD Volt)
                static_cast<int>(kLp8755MinMillivolts), static_cast<int>(kLp8755MaxMillivolts));
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         puts("Failed: Unable to open I2C device.");
         return 1;
     }
-    if (WriteField(lp8755_VoltTab[index].voltReg, lp8755_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb) != 0) {
+    if (PmuWriteField(lp8755_VoltTab[index].voltReg, lp8755_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb) != 0) {
         puts("Failed: Unable to write to the LP8755 device.");
         I2cClose();
         return 1;
@@ -143,11 +127,11 @@ int lp8755_SetVoltOnOff(const char* pName, DWORD onoff)
         puts("Failed: Unable to find the PMU output!");
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         puts("Failed: Unable to access the PMU!");
         return 1;
     }
-    if (WriteField(lp8755_VoltTab[index].voltReg, onoff != 0 ? 1 : 0, kEnableBit, kEnableBit) != 0) {
+    if (PmuWriteField(lp8755_VoltTab[index].voltReg, onoff != 0 ? 1 : 0, kEnableBit, kEnableBit) != 0) {
         I2cClose();
         puts("Failed: Unable to write to the LP8755 device.");
         return 1;

@@ -25,34 +25,17 @@ void Dvfs(int, char**)
     DvfsTable();
 }
 
-void Read8(int argc, char** argv)
+// The memory commands of one access width.
+template <int Bits>
+void Read(int argc, char** argv)
 {
-    MEM_Read(argc, argv, 8);
+    MEM_Read(argc, argv, Bits);
 }
 
-void Read16(int argc, char** argv)
+template <int Bits>
+void Write(int argc, char** argv)
 {
-    MEM_Read(argc, argv, 16);
-}
-
-void Read32(int argc, char** argv)
-{
-    MEM_Read(argc, argv, 32);
-}
-
-void Write8(int argc, char** argv)
-{
-    MEM_Write(argc, argv, 8);
-}
-
-void Write16(int argc, char** argv)
-{
-    MEM_Write(argc, argv, 16);
-}
-
-void Write32(int argc, char** argv)
-{
-    MEM_Write(argc, argv, 32);
+    MEM_Write(argc, argv, Bits);
 }
 
 // The margining DACs sit on different boards per chip, each with its own handler.
@@ -105,14 +88,14 @@ const Command kCommands[] = {
     {"-VERSION", Version},
     {"-LIST", MemoryDump},
     {"-DVFS", Dvfs},
-    {"-RD8", Read8},
-    {"-RD16", Read16},
-    {"-RD", Read32},
-    {"-RD32", Read32},
-    {"-WR8", Write8},
-    {"-WR16", Write16},
-    {"-WR", Write32},
-    {"-WR32", Write32},
+    {"-RD8", Read<8>},
+    {"-RD16", Read<16>},
+    {"-RD", Read<32>},
+    {"-RD32", Read<32>},
+    {"-WR8", Write<8>},
+    {"-WR16", Write<16>},
+    {"-WR", Write<32>},
+    {"-WR32", Write<32>},
     {"-I2C", I2C},
     {"-I2C16", I2C16},
     {"-AS3720", PmuAS3720},

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdlib>
 
 #include "main.h"
@@ -59,6 +60,37 @@ int OnOffKeyword(const char* word)
     return -1;
 }
 
+void RunSteppedRegulator(int argc, char** argv, const SteppedRegulator& command)
+{
+    RegulatorArgs args = ParseRegulatorArgs(argc, argv, command.defaults);
+    if (command.init(args.bus, args.address, kRegAddrBits, kRegDataBits, kRegClockKHz) != 0)
+        ExitShowMessage(command.initFailed, 1);
+    DWORD volt = 0;
+    if (args.action == RailList)
+        command.listVolt();
+    else if (args.action == RailRead) {
+        if (command.getVolt(args.name, &volt) != 0)
+            ExitShowMessage(command.readFailed, 1);
+    } else if (command.setVolt(args.name, TenMillivoltSteps(args.value)) != 0)
+        ExitShowMessage(command.writeFailed, 1);
+}
+
+void RunWholeMillivoltRegulator(int argc, char** argv, const WholeMillivoltRegulator& command)
+{
+    RegulatorArgs args = ParseRegulatorArgs(argc, argv, command.defaults);
+    if (command.init(args.bus, args.address, kRegAddrBits, kRegDataBits, kRegClockKHz) != 0)
+        ExitShowMessage(command.initFailed, 1);
+    DWORD volt = 0;
+    if (args.action == RailList)
+        command.listVolt();
+    else if (args.action == RailRead)
+        command.getVolt(args.name, &volt);
+    else if (int onoff = OnOffKeyword(args.value); onoff >= 0)
+        command.setVoltOnOff(args.name, onoff);
+    else
+        command.setVolt(args.name, WholeMillivolts(args.value));
+}
+
 DWORD TruncatedMillivolts(const char* text)
 {
     return DoubleToDword(strtod(text, nullptr));
@@ -67,4 +99,14 @@ DWORD TruncatedMillivolts(const char* text)
 DWORD TenMillivoltSteps(const char* text)
 {
     return ParseNumber(text) / 10 * 10;
+}
+
+DWORD WholeMillivolts(const char* text)
+{
+    long long value = strtoll(text, nullptr, 10);
+    if (value > INT32_MAX)
+        value = INT32_MAX;
+    if (value < INT32_MIN)
+        value = INT32_MIN;
+    return static_cast<DWORD>(static_cast<int32_t>(value));
 }

@@ -1,9 +1,9 @@
 #include "max77660.h"
 
-#include <cstdint>
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 // name, id, type, voltReg, bits, pwrModReg, bits, pwrOkReg, bit, minUV, maxUV, stepUV
@@ -45,35 +45,6 @@ const DWORD kHighestMode = 3;
 
 const int kNotFound = 2;
 
-// The whole millivolts of a request, as the ARM targets truncate a double to an int.
-int WholeMillivolts(double millivolts)
-{
-    if (millivolts != millivolts)
-        return 0;
-    if (millivolts >= 2147483647.0)
-        return INT32_MAX;
-    if (millivolts <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int>(millivolts);
-}
-
-int ReadField(DWORD reg, DWORD lsb, DWORD msb, DWORD* pValue)
-{
-    return I2cReadBitRange(g_PMUSlaveAddr, reg, pValue, static_cast<BYTE>(g_AddrBitWidth),
-                           static_cast<BYTE>(g_DataBitWidth), static_cast<BYTE>(lsb), static_cast<BYTE>(msb));
-}
-
-int WriteField(DWORD reg, DWORD lsb, DWORD msb, DWORD value)
-{
-    return I2cWriteBitRange(g_PMUSlaveAddr, reg, value, static_cast<BYTE>(g_AddrBitWidth),
-                            static_cast<BYTE>(g_DataBitWidth), static_cast<BYTE>(lsb), static_cast<BYTE>(msb));
-}
-
-int OpenBus()
-{
-    return I2cOpen(static_cast<BYTE>(g_Instance));
-}
-
 }  // namespace
 
 DWORD max77660_CodeToMillivolts(const MAX77660& rail, DWORD code)
@@ -111,11 +82,11 @@ const char* max77660_GetVoltOnOff(const char* pName)
     DWORD index = 0;
     if (max77660_LookupVoltageIndex(pName, &index) != 0)
         return kUnknownMode;
-    if (OpenBus() != 0)
+    if (PmuOpen() != 0)
         return kUnknownMode;
     const MAX77660& rail = max77660_tab[index];
     DWORD mode = 0;
-    int status = ReadField(rail.pwrModReg, rail.pwrModRegLSB, rail.pwrModRegMSB, &mode);
+    int status = PmuReadField(rail.pwrModReg, &mode, rail.pwrModRegLSB, rail.pwrModRegMSB);
     I2cClose();
     return status == 0 && mode <= kHighestMode ? kPowerModes[mode] : kUnknownMode;
 }
@@ -131,13 +102,13 @@ int max77660_GetVolt(const char* pName, double* pVolt)
         printf("Failed: Unable to find the PMU output [%s].\n", pName);
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         printf("Failed: Unable to open I2C device.\n");
         return 1;
     }
     const MAX77660& rail = max77660_tab[index];
     DWORD code = 0;
-    if (ReadField(rail.voltReg, rail.voltRegLSB, rail.voltRegMSB, &code) != 0) {
+    if (PmuReadField(rail.voltReg, &code, rail.voltRegLSB, rail.voltRegMSB) != 0) {
         printf("Failed: Unable to read from the MAX77660 device.\n");
         I2cClose();
         return 1;
@@ -158,15 +129,16 @@ int max77660_SetVolt(const char* pName, double Volt)
     const MAX77660& rail = max77660_tab[index];
     DWORD microvolts = max77660_RequestMicrovolts(Volt);
     if (!max77660_InRange(rail, microvolts)) {
-        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", WholeMillivolts(Volt),
+        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", static_cast<int>(TruncateToInt32(Volt)),
                static_cast<int>(rail.minUV / 1000), static_cast<int>(rail.maxUV / 1000));
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         printf("Failed: Unable to open I2C device.\n");
         return 1;
     }
-    if (WriteField(rail.voltReg, rail.voltRegLSB, rail.voltRegMSB, max77660_MicrovoltsToCode(rail, microvolts)) != 0) {
+    DWORD code = max77660_MicrovoltsToCode(rail, microvolts);
+    if (PmuWriteField(rail.voltReg, code, rail.voltRegLSB, rail.voltRegMSB) != 0) {
         printf("Failed: Unable to write to the MAX77660 device.\n");
         I2cClose();
         return 1;
@@ -187,12 +159,12 @@ int max77660_SetVoltOnOff(const char* pName, DWORD onoff)
         printf("Failed: Unable to find the PMU output!\n");
         return 1;
     }
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         printf("Failed: Unable to access the PMU!\n");
         return 1;
     }
     const MAX77660& rail = max77660_tab[index];
-    int status = WriteField(rail.pwrModReg, rail.pwrModRegLSB, rail.pwrModRegMSB, onoff);
+    int status = PmuWriteField(rail.pwrModReg, onoff, rail.pwrModRegLSB, rail.pwrModRegMSB);
     I2cClose();
     if (status != 0) {
         printf("Failed: Unable to write to the MAX77660 device.\n");

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const MAX77663 max77663_tab[] = {
@@ -48,34 +49,29 @@ const char kNoMode[] = "";
 const char kPowerGood[] = "PwrOK";
 const char kNoPowerGood[] = "    ";
 
-BYTE AddrBits()
-{
-    return static_cast<BYTE>(g_AddrBitWidth);
-}
-
-BYTE DataBits()
-{
-    return static_cast<BYTE>(g_DataBitWidth);
-}
-
-int OpenBus()
-{
-    return I2cOpen(static_cast<BYTE>(g_Instance));
-}
-
-int ReadRegister(DWORD reg, DWORD* pValue)
-{
-    return I2cRead(g_PMUSlaveAddr, reg, pValue, AddrBits(), DataBits());
-}
-
-int WriteField(DWORD reg, DWORD value, BYTE lsb, BYTE msb)
-{
-    return I2cWriteBitRange(g_PMUSlaveAddr, reg, value, AddrBits(), DataBits(), lsb, msb);
-}
-
 bool IsKnownType(const MAX77663& rail)
 {
     return rail.type == kMax77663StepDown || rail.type == kMax77663Ldo;
+}
+
+// Finds the rail, opens the bus and reads its voltage register; 0, or the status to give
+// after the failure line (the bus closed again when the read failed).
+int ReadVoltageRegister(const char* pName, const char* readFailure, DWORD* pIndex, DWORD* pValue)
+{
+    if (max77663_LookupVoltageIndex(pName, pIndex) != 0) {
+        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+        return 4;
+    }
+    if (PmuOpen() != 0) {
+        puts("Failed: Unable to open I2C device.");
+        return 3;
+    }
+    if (PmuRead(max77663_tab[*pIndex].regVOLT, pValue) != 0) {
+        puts(readFailure);
+        I2cClose();
+        return 2;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -105,13 +101,13 @@ const char* max77663_GetVoltOnOff(const char* pName)
     DWORD index = 0;
     if (max77663_LookupVoltageIndex(pName, &index) != 0)
         return kNoMode;
-    if (OpenBus() != 0)
+    if (PmuOpen() != 0)
         return kNoMode;
     const MAX77663& rail = max77663_tab[index];
     DWORD modeReg = 0;
     DWORD fps = 0;
-    int status = ReadRegister(rail.type == kMax77663StepDown ? rail.regCFG : rail.regVOLT, &modeReg);
-    status |= ReadRegister(rail.regFPS, &fps);
+    int status = PmuRead(rail.type == kMax77663StepDown ? rail.regCFG : rail.regVOLT, &modeReg);
+    status |= PmuRead(rail.regFPS, &fps);
     I2cClose();
     if (status != 0)
         return kNoMode;
@@ -127,16 +123,16 @@ const char* max77663_GetVoltState(const char* pName)
     DWORD index = 0;
     if (max77663_LookupVoltageIndex(pName, &index) != 0)
         return kNoPowerGood;
-    if (OpenBus() != 0)
+    if (PmuOpen() != 0)
         return kNoPowerGood;
     const MAX77663& rail = max77663_tab[index];
     bool good = false;
     DWORD value = 0;
     if (rail.type == kMax77663StepDown) {
-        if (ReadRegister(kSdStatusReg, &value) == 0)
+        if (PmuRead(kSdStatusReg, &value) == 0)
             good = (value & (1u << kSdStatusBit[rail.id])) == 0;
     } else if (rail.type == kMax77663Ldo) {
-        if (ReadRegister(rail.regCFG, &value) == 0)
+        if (PmuRead(rail.regCFG, &value) == 0)
             good = (value & kLdoPowerGood) != 0;
     }
     I2cClose();
@@ -150,21 +146,11 @@ int max77663_GetVolt(const char* pName, double* pVolt)
         return 1;
     }
     DWORD index = 0;
-    if (max77663_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
-        return 4;
-    }
-    if (OpenBus() != 0) {
-        puts("Failed: Unable to open I2C device.");
-        return 3;
-    }
-    const MAX77663& rail = max77663_tab[index];
     DWORD value = 0;
-    if (ReadRegister(rail.regVOLT, &value) != 0) {
-        puts("Failed: Unable to read from the MAX77663 device.");
-        I2cClose();
-        return 2;
-    }
+    int status = ReadVoltageRegister(pName, "Failed: Unable to read from the MAX77663 device.", &index, &value);
+    if (status != 0)
+        return status;
+    const MAX77663& rail = max77663_tab[index];
     *pVolt = max77663_CodeToMillivolts(rail, value & rail.mask);
     // Each state read shares or reopens the bus and closes it.
     const char* mode = max77663_GetVoltOnOff(pName);
@@ -177,24 +163,14 @@ int max77663_GetVolt(const char* pName, double* pVolt)
 int max77663_SetVolt(const char* pName, double Volt)
 {
     DWORD index = 0;
-    if (max77663_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
-        return 4;
-    }
-    if (OpenBus() != 0) {
-        puts("Failed: Unable to open I2C device.");
-        return 3;
-    }
-    const MAX77663& rail = max77663_tab[index];
     DWORD value = 0;
-    if (ReadRegister(rail.regVOLT, &value) != 0) {
-        puts("Failed: Unable to read to the MAX77663 device.");
-        I2cClose();
-        return 2;
-    }
+    int status = ReadVoltageRegister(pName, "Failed: Unable to read to the MAX77663 device.", &index, &value);
+    if (status != 0)
+        return status;
+    const MAX77663& rail = max77663_tab[index];
     // No range check: a code wider than the field wraps.
     value = (value & ~rail.mask) | (max77663_MillivoltsToCode(rail, Volt) & rail.mask);
-    if (I2cWrite(g_PMUSlaveAddr, rail.regVOLT, value, AddrBits(), DataBits()) != 0) {
+    if (PmuWrite(rail.regVOLT, value) != 0) {
         puts("Failed: Unable to write to the MAX77663 device.");
         I2cClose();
         return 1;
@@ -208,7 +184,7 @@ int max77663_SetVoltOnOff(const char* pName, DWORD onoff)
     DWORD index = 0;
     if (max77663_LookupVoltageIndex(pName, &index) != 0)
         return 5;
-    if (OpenBus() != 0) {
+    if (PmuOpen() != 0) {
         I2cClose();
         return 4;
     }
@@ -219,12 +195,12 @@ int max77663_SetVoltOnOff(const char* pName, DWORD onoff)
     else if (onoff != 0 && onoff != 1)
         status = 2;
     // Off FPS control first, so that the power mode decides.
-    else if (WriteField(rail.regFPS, kFpsNone, kFpsLsb, kFpsMsb) != 0)
+    else if (PmuWriteField(rail.regFPS, kFpsNone, kFpsLsb, kFpsMsb) != 0)
         status = 1;
     else if (rail.type == kMax77663StepDown)
-        status = WriteField(rail.regCFG, onoff != 0 ? kModeOn : kModeOff, kSdModeLsb, kSdModeMsb) != 0 ? 1 : 0;
+        status = PmuWriteField(rail.regCFG, onoff != 0 ? kModeOn : kModeOff, kSdModeLsb, kSdModeMsb) != 0 ? 1 : 0;
     else
-        status = WriteField(rail.regVOLT, onoff != 0 ? kModeOn : kModeOff, kLdoModeLsb, kLdoModeMsb) != 0 ? 1 : 0;
+        status = PmuWriteField(rail.regVOLT, onoff != 0 ? kModeOn : kModeOff, kLdoModeLsb, kLdoModeMsb) != 0 ? 1 : 0;
     I2cClose();
     return status;
 }

@@ -6,6 +6,7 @@
 
 #include "i2c.h"
 #include "main.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const DS442XN_REG maxDS442Xn_reg_tab[] = {
@@ -58,39 +59,44 @@ const DS442XN_STEP kCorvSteps[] = {
 
 const DWORD kCorvNominal = 50;
 
-enum DacAccess { DacDone, DacNoBus, DacNoAnswer };
-
-// One register access with its own open and close of the bus; failures print their line.
-DacAccess ReadDac(DWORD addr, DWORD* pVal)
+// One register access with its own open and close of the bus: 0, or after the failure line
+// the caller's status for a bus that cannot be opened (noBus) or a failed transfer (noAnswer).
+int ReadDac(DWORD addr, DWORD* pVal, int noBus, int noAnswer)
 {
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
+    if (PmuOpen() != 0) {
         printf("Failed: Unable to open I2C device.\n");
-        return DacNoBus;
+        return noBus;
     }
-    if (I2cRead(g_PMUSlaveAddr, addr, pVal, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth)) !=
-        0) {
+    if (PmuRead(addr, pVal) != 0) {
         printf("Failed: Unable to read from I2C device.\n");
         I2cClose();
-        return DacNoAnswer;
+        return noAnswer;
     }
     I2cClose();
-    return DacDone;
+    return 0;
 }
 
-DacAccess WriteDac(DWORD addr, DWORD data)
+int WriteDac(DWORD addr, DWORD data, int noBus, int noAnswer)
 {
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0) {
+    if (PmuOpen() != 0) {
         printf("Error: Failed to open I2C device.\n");
-        return DacNoBus;
+        return noBus;
     }
-    if (I2cWrite(g_PMUSlaveAddr, addr, data, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth)) !=
-        0) {
+    if (PmuWrite(addr, data) != 0) {
         printf("Error: Failed to write to I2C device.\n");
         I2cClose();
-        return DacNoAnswer;
+        return noAnswer;
     }
     I2cClose();
-    return DacDone;
+    return 0;
+}
+
+// Prints the output line of each of the first `outputs` outputs, whatever each read reports.
+void ListOutputs(int outputs, int (*getVolt)(const char* pName, DWORD* pVolt))
+{
+    DWORD volt = 0;
+    for (int i = 0; i < outputs && IsRailRecord(maxDS442Xn_reg_tab[i].name); ++i)
+        getVolt(maxDS442Xn_reg_tab[i].name, &volt);
 }
 
 void PrintOutput(const char* pName, DWORD volt)
@@ -178,11 +184,8 @@ int ds442Xn_GetVolt(const char* pName, DWORD*)
         return 2;
     }
     DWORD val = 0;
-    DacAccess access = ReadDac(addr, &val);
-    if (access == DacNoBus)
-        return 2;
-    if (access == DacNoAnswer)
-        return 3;
+    if (int status = ReadDac(addr, &val, 2, 3); status != 0)
+        return status;
     PrintOutput(pName, ds442Xn_DacToMillivolts(val, vmin, vnom, vmax, signInvert));
     return 0;
 }
@@ -205,20 +208,16 @@ int ds442Xn_SetVolt(const char* pName, DWORD Volt)
         PrintUnsupported(railName, vmin, vmax);
         return 3;
     }
-    DacAccess access = WriteDac(addr, ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert));
-    if (access == DacNoBus)
-        return 4;
-    if (access == DacNoAnswer)
-        return 5;
+    DWORD dac = ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert);
+    if (int status = WriteDac(addr, dac, 4, 5); status != 0)
+        return status;
     DWORD volt = 0;
     return ds442Xn_GetVolt(pName, &volt);
 }
 
 int ds442Xn_ListVolt(int outputs)
 {
-    DWORD volt = 0;
-    for (int i = 0; i < outputs && IsRailRecord(maxDS442Xn_reg_tab[i].name); ++i)
-        ds442Xn_GetVolt(maxDS442Xn_reg_tab[i].name, &volt);
+    ListOutputs(outputs, ds442Xn_GetVolt);
     return 0;
 }
 
@@ -230,11 +229,8 @@ int ds442Xn_GetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWOR
         return 3;
     }
     DWORD val = 0;
-    DacAccess access = ReadDac(maxDS442Xn_reg_tab[index].addr, &val);
-    if (access == DacNoBus)
-        return 2;
-    if (access == DacNoAnswer)
-        return 1;
+    if (int status = ReadDac(maxDS442Xn_reg_tab[index].addr, &val, 2, 1); status != 0)
+        return status;
     PrintOutput(pName, ds442Xn_DacToMillivolts(val, vmin, vnom, vmax, signInvert));
     return 0;
 }
@@ -255,12 +251,9 @@ int ds442Xn_SetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWOR
         printf("Unsupported voltage limits, %s needs <MIN> below <MAX>.\n", pName);
         return 1;
     }
-    DacAccess access =
-        WriteDac(maxDS442Xn_reg_tab[index].addr, ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert));
-    if (access == DacNoBus)
-        return 3;
-    if (access == DacNoAnswer)
-        return 2;
+    DWORD dac = ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert);
+    if (int status = WriteDac(maxDS442Xn_reg_tab[index].addr, dac, 3, 2); status != 0)
+        return status;
     DWORD volt = 0;
     return ds442Xn_GetVolt2(pName, vmin, vnom, vmax, signInvert, &volt);
 }
@@ -300,11 +293,8 @@ int ds442Xn_GetVolt_Corv(const char* pName, DWORD*)
         return 1;
     }
     DWORD val = 0;
-    DacAccess access = ReadDac(maxDS442Xn_reg_tab[index].addr, &val);
-    if (access == DacNoBus)
-        return 2;
-    if (access == DacNoAnswer)
-        return 3;
+    if (int status = ReadDac(maxDS442Xn_reg_tab[index].addr, &val, 2, 3); status != 0)
+        return status;
     double step = ds442Xn_CorvStep(g_Platform);
     if (step == 0) {
         printf("Error: Unsupported platform!\n");
@@ -332,19 +322,15 @@ int ds442Xn_SetVolt_Corv(const char* pName, DWORD Volt)
         PrintUnsupported(pName, kCorvNominal - reach, kCorvNominal + reach);
         return 3;
     }
-    DacAccess access = WriteDac(maxDS442Xn_reg_tab[index].addr, ds442Xn_CorvVoltToDac(Volt, step));
-    if (access == DacNoBus)
-        return 4;
-    if (access == DacNoAnswer)
-        return 5;
+    DWORD dac = ds442Xn_CorvVoltToDac(Volt, step);
+    if (int status = WriteDac(maxDS442Xn_reg_tab[index].addr, dac, 4, 5); status != 0)
+        return status;
     DWORD volt = 0;
     return ds442Xn_GetVolt_Corv(pName, &volt);
 }
 
 int ds442Xn_ListVolt_Corv(int outputs)
 {
-    DWORD volt = 0;
-    for (int i = 0; i < outputs && IsRailRecord(maxDS442Xn_reg_tab[i].name); ++i)
-        ds442Xn_GetVolt_Corv(maxDS442Xn_reg_tab[i].name, &volt);
+    ListOutputs(outputs, ds442Xn_GetVolt_Corv);
     return 0;
 }

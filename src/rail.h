@@ -36,6 +36,15 @@ int LookupRail(const Record* table, const char* pName, DWORD* pIndex, int notFou
     return notFound;
 }
 
+// Millivolts as a rail line shows them: off the rail's step grid, the fractional part of
+// the step is added back (a 12.5 mV rail stored as 1212 shows 1212.5).
+inline double ShownMillivolts(DWORD volt, double stepSize)
+{
+    if (modulus(volt, stepSize) != 0)
+        return volt + modulus(stepSize, 1.0);
+    return volt;
+}
+
 // Prints the rail line of every rail in table order, whatever each read reports.
 template <typename Record, typename Volt>
 void ListRails(const Record* table, int (*getVolt)(const char*, Volt*))

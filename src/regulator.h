@@ -42,6 +42,36 @@ bool IsFirstWord(int argc, char** argv, const char* word);
 // 1 for "ON", 0 for "OFF" (any case), -1 for anything else.
 int OnOffKeyword(const char* word);
 
+// A command without ON/OFF: the last argument is always a voltage, in whole 10 mV steps,
+// and a failed read or write ends the program with the command's message.
+struct SteppedRegulator {
+    std::span<const BusDefault> defaults;
+    int (*init)(DWORD, DWORD, DWORD, DWORD, DWORD);
+    int (*getVolt)(const char*, DWORD*);
+    int (*setVolt)(const char*, DWORD);
+    int (*listVolt)();
+    const char* initFailed;
+    const char* readFailed;
+    const char* writeFailed;
+};
+
+void RunSteppedRegulator(int argc, char** argv, const SteppedRegulator& command);
+
+// A command with ON/OFF whose voltage is read as atoi reads it, in whole millivolts, and
+// whose driver statuses are not examined.
+struct WholeMillivoltRegulator {
+    std::span<const BusDefault> defaults;
+    int (*init)(DWORD, DWORD, DWORD, DWORD, DWORD);
+    int (*getVolt)(const char*, DWORD*);
+    int (*setVolt)(const char*, DWORD);
+    int (*setVoltOnOff)(const char*, DWORD);
+    void (*listVolt)();
+    const char* initFailed;
+};
+
+void RunWholeMillivoltRegulator(int argc, char** argv, const WholeMillivoltRegulator& command);
+
 // Value conversions of the regulator commands.
 DWORD TruncatedMillivolts(const char* text);  // strtod, truncated toward zero
 DWORD TenMillivoltSteps(const char* text);    // strtoul base 0, rounded down to 10 mV
+DWORD WholeMillivolts(const char* text);      // atoi on the 32-bit targets: decimal, saturating

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const TPS51632 tps51632_VoltTab[] = {
@@ -70,11 +71,10 @@ int tps51632_GetVolt(const char* pName, DWORD* pVolt)
     DWORD index = 0;
     if (tps51632_LookupVoltageIndex(pName, &index) != 0 || !BusGiven())
         return kReadRefused;
-    int status = I2cOpen(static_cast<BYTE>(g_Instance));
+    int status = PmuOpen();
     DWORD value = 0;
     if (status == 0)
-        status = I2cRead(g_PMUSlaveAddr, kVsr, &value, static_cast<BYTE>(g_AddrBitWidth),
-                         static_cast<BYTE>(g_DataBitWidth));
+        status = PmuRead(kVsr, &value);
     I2cClose();
     if (status != 0)
         return status;
@@ -106,11 +106,9 @@ int tps51632_SetVolt(const char* pName, DWORD Volt)
         return kNotFound;
     if (!BusGiven())
         return kSetRefused;
-    int status = I2cOpen(static_cast<BYTE>(g_Instance));
+    int status = PmuOpen();
     if (status == 0)
-        status = I2cWriteBitRange(g_PMUSlaveAddr, kVsr, tps51632_MillivoltsToCode(Volt),
-                                  static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth), kCodeLsb,
-                                  kCodeMsb);
+        status = PmuWriteField(kVsr, tps51632_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb);
     I2cClose();
     return status;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "pmubus.h"
+
 namespace {
 
 const DWORD kBaseMillivolts = 500;
@@ -30,7 +32,7 @@ DWORD tps6236x_MillivoltsToCode(DWORD millivolts)
 
 int tps6236x_OpenRail(const Tps6236xChip& chip, const char* pName, int openFailed, DWORD* pIndex)
 {
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0)
+    if (PmuOpen() != 0)
         return openFailed;
     if (chip.lookup(pName, pIndex) != 0) {
         I2cClose();
@@ -42,7 +44,7 @@ int tps6236x_OpenRail(const Tps6236xChip& chip, const char* pName, int openFaile
 int tps6236x_ReadRegister(const Tps6236xChip& chip, const char* name, DWORD reg)
 {
     DWORD value = 0;
-    if (I2cRead(g_PMUSlaveAddr, reg, &value, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth)) != 0)
+    if (PmuRead(reg, &value) != 0)
         return chip.readFailed;
     I2cClose();
     PrintRail(name, value);
@@ -51,14 +53,12 @@ int tps6236x_ReadRegister(const Tps6236xChip& chip, const char* name, DWORD reg)
 
 int tps6236x_WriteRegister(const Tps6236xChip& chip, const char* name, DWORD reg, DWORD code)
 {
-    BYTE addrBits = static_cast<BYTE>(g_AddrBitWidth);
-    BYTE dataBits = static_cast<BYTE>(g_DataBitWidth);
-    if (I2cWrite(g_PMUSlaveAddr, reg, code, addrBits, dataBits) != 0)
+    if (PmuWrite(reg, code) != 0)
         return chip.writeFailed;
     if (chip.settleMicroseconds != 0)
         usleep(chip.settleMicroseconds);
     DWORD value = 0;
-    if (I2cRead(g_PMUSlaveAddr, reg, &value, addrBits, dataBits) != 0)
+    if (PmuRead(reg, &value) != 0)
         return chip.readBackFailed;
     I2cClose();
     PrintRail(name, value);

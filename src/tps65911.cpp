@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const TPS65911 tps65911_VoltTab[] = {
@@ -148,11 +149,6 @@ void WriteConverterSelector(const RailRegisters& regs, DWORD selector)
     tps65911_RegWr(target, selector & kConverterSelector, 0, 7);
 }
 
-DWORD FieldMask(DWORD Lo, DWORD Hi)
-{
-    return static_cast<DWORD>(((uint64_t{1} << (Hi - Lo + 1)) - 1) << Lo);
-}
-
 }  // namespace
 
 DWORD tps65911_SelectorToMillivolts(DWORD id, DWORD selector)
@@ -190,14 +186,6 @@ DWORD tps65911_MillivoltsToSelector(DWORD id, DWORD volt)
     return 0;
 }
 
-double tps65911_LineMillivolts(DWORD volt, double stepSize)
-{
-    double shown = static_cast<double>(volt);
-    if (modulus(shown, stepSize) != 0)
-        return shown + modulus(stepSize, 1.0);
-    return shown;
-}
-
 int tps65911_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
 {
     return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
@@ -215,7 +203,7 @@ DWORD tps65911_GetField(DWORD Data, DWORD Lo, DWORD Hi)
 
 DWORD tps65911_SetField(DWORD Val, DWORD Lo, DWORD Hi, DWORD Data)
 {
-    return (Val & ~FieldMask(Lo, Hi)) | (Data << Lo);
+    return (Val & ~I2cFieldMask(static_cast<BYTE>(Lo), static_cast<BYTE>(Hi))) | (Data << Lo);
 }
 
 int tps65911_RegRd(DWORD RegAddr, DWORD* pData, DWORD Lo, DWORD Hi)
@@ -227,8 +215,8 @@ int tps65911_RegRd(DWORD RegAddr, DWORD* pData, DWORD Lo, DWORD Hi)
     if (Hi > 31 || Hi < Lo)
         return 3;
     // A failed open or transfer leaves *pData as the caller set it.
-    I2cOpen(static_cast<BYTE>(g_Instance));
-    I2cRead(g_PMUSlaveAddr, RegAddr, pData, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth));
+    PmuOpen();
+    PmuRead(RegAddr, pData);
     I2cClose();
     *pData = tps65911_GetField(*pData, Lo, Hi);
     return 0;
@@ -241,8 +229,8 @@ int tps65911_RegWr(DWORD RegAddr, DWORD Data, DWORD Lo, DWORD Hi)
     DWORD current = 0;
     tps65911_RegRd(RegAddr, &current, 0, 7);
     current = tps65911_SetField(current, Lo, Hi, Data);
-    I2cOpen(static_cast<BYTE>(g_Instance));
-    I2cWrite(g_PMUSlaveAddr, RegAddr, current, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth));
+    PmuOpen();
+    PmuWrite(RegAddr, current);
     I2cClose();
     return 0;
 }
@@ -286,8 +274,7 @@ int tps65911_GetVolt(const char* pName, DWORD* pVolt)
     *pVolt = tps65911_SelectorToMillivolts(rail.id, selector);
     DWORD state = 0;
     tps65911_GetVoltOnOff(pName, &state);
-    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF",
-           tps65911_LineMillivolts(*pVolt, rail.step_size));
+    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF", ShownMillivolts(*pVolt, rail.step_size));
     return 0;
 }
 

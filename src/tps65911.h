@@ -20,9 +20,6 @@ extern const TPS65911 tps65911_VoltTab[];
 // The converters take values from 2000 up as tenths of a millivolt.
 DWORD tps65911_SelectorToMillivolts(DWORD id, DWORD selector);
 DWORD tps65911_MillivoltsToSelector(DWORD id, DWORD volt);
-// The value the rail line prints: the 12.5 mV rails get back the half millivolt that the
-// whole-millivolt decoding cut off.
-double tps65911_LineMillivolts(DWORD volt, double stepSize);
 
 int tps65911_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
 int tps65911_LookupVoltageIndex(const char* pName, DWORD* pIndex);

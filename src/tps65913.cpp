@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const TPS65913 tps65913_VoltTab[] = {
@@ -75,7 +76,7 @@ const RailFields* FindRail(const char* pName, const TPS65913** ppRail)
 
 // Bits hi..lo of a register, right-aligned. 1 bus or device not set, 2 no output,
 // 3 bad bit range, 4 bus node not opened, 5 transfer failed.
-int tps65913_RegRd(DWORD deviceAddr, DWORD regAddr, DWORD* pValue, DWORD lo, DWORD hi)
+int tps65913_RegRd(DWORD regAddr, DWORD* pValue, DWORD lo, DWORD hi)
 {
     if (g_Instance == 0 || g_PMUSlaveAddr == 0)
         return 1;
@@ -84,10 +85,9 @@ int tps65913_RegRd(DWORD deviceAddr, DWORD regAddr, DWORD* pValue, DWORD lo, DWO
     if (hi > 31 || hi < lo)
         return 3;
     int status = 0;
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0)
+    if (PmuOpen() != 0)
         status = 4;
-    else if (I2cReadBitRange(deviceAddr, regAddr, pValue, static_cast<BYTE>(g_AddrBitWidth),
-                             static_cast<BYTE>(g_DataBitWidth), static_cast<BYTE>(lo), static_cast<BYTE>(hi)) != 0)
+    else if (PmuReadField(regAddr, pValue, static_cast<BYTE>(lo), static_cast<BYTE>(hi)) != 0)
         status = 5;
     I2cClose();
     return status;
@@ -95,17 +95,16 @@ int tps65913_RegRd(DWORD deviceAddr, DWORD regAddr, DWORD* pValue, DWORD lo, DWO
 
 // Replaces bits hi..0 of a register, keeping the others. 1 bus or device not set, 2 bad
 // bit range, 3 bus node not opened, 4 transfer failed or range beyond bit 7.
-int tps65913_RegWr(DWORD deviceAddr, DWORD regAddr, DWORD value, DWORD hi)
+int tps65913_RegWr(DWORD regAddr, DWORD value, DWORD hi)
 {
     if (g_Instance == 0 || g_PMUSlaveAddr == 0)
         return 1;
     if (hi > 31)
         return 2;
     int status = 0;
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) != 0)
+    if (PmuOpen() != 0)
         status = 3;
-    else if (I2cWriteBitRange(deviceAddr, regAddr, value, static_cast<BYTE>(g_AddrBitWidth),
-                              static_cast<BYTE>(g_DataBitWidth), 0, static_cast<BYTE>(hi)) != 0)
+    else if (PmuWriteField(regAddr, value, 0, static_cast<BYTE>(hi)) != 0)
         status = 4;
     I2cClose();
     return status;
@@ -137,7 +136,7 @@ int tps65913_GetVolt(const char* pName, DWORD* pVolt)
     const TPS65913* rail = nullptr;
     const RailFields* fields = FindRail(pName, &rail);
     DWORD value = 0;
-    if (fields == nullptr || tps65913_RegRd(g_PMUSlaveAddr, rail->offs_volt, &value, 0, fields->voltHighBit) != 0)
+    if (fields == nullptr || tps65913_RegRd(rail->offs_volt, &value, 0, fields->voltHighBit) != 0)
         return 2;
     *pVolt = fields == &kSmpsFields ? tps65913_SmpsMillivolts(value) : tps65913_LdoMillivolts(value);
     DWORD state = 0;
@@ -153,7 +152,7 @@ int tps65913_SetVolt(const char* pName, DWORD Volt)
     if (fields == nullptr)
         return 2;
     DWORD value = fields == &kSmpsFields ? tps65913_SmpsRegister(Volt) : tps65913_LdoSelector(Volt);
-    return tps65913_RegWr(g_PMUSlaveAddr, rail->offs_volt, value, fields->voltHighBit);
+    return tps65913_RegWr(rail->offs_volt, value, fields->voltHighBit);
 }
 
 int tps65913_GetVoltOnOff(const char* pName, DWORD* pData)
@@ -162,8 +161,7 @@ int tps65913_GetVoltOnOff(const char* pName, DWORD* pData)
         return 1;
     const TPS65913* rail = nullptr;
     const RailFields* fields = FindRail(pName, &rail);
-    if (fields == nullptr ||
-        tps65913_RegRd(g_PMUSlaveAddr, rail->offs_ctrl, pData, fields->stateLowBit, fields->stateHighBit) != 0)
+    if (fields == nullptr || tps65913_RegRd(rail->offs_ctrl, pData, fields->stateLowBit, fields->stateHighBit) != 0)
         return 2;
     return 0;
 }
@@ -176,7 +174,7 @@ int tps65913_SetVoltOnOff(const char* pName, DWORD Onoff)
     const RailFields* fields = FindRail(pName, &rail);
     if (fields == nullptr)
         return 2;
-    return tps65913_RegWr(g_PMUSlaveAddr, rail->offs_ctrl, Onoff, fields->switchHighBit);
+    return tps65913_RegWr(rail->offs_ctrl, Onoff, fields->switchHighBit);
 }
 
 int tps65913_ListVolt()

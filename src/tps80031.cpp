@@ -21,7 +21,7 @@ int tps80031_GetVolt(const char* pName, DWORD* pVolt)
         return 1;
     const TPS80031& rail = tps80031_tab[index];
     *pVolt = tps8003x_SelectorToMillivolts(rail.type, selector);
-    tps8003x_PrintRailLine(rail.name, state, tps8003x_ShownMillivolts(rail.step_size, *pVolt));
+    tps8003x_PrintRailLine(rail.name, state, ShownMillivolts(*pVolt, rail.step_size));
     return 0;
 }
 

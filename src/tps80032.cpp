@@ -39,7 +39,7 @@ int tps80032_GetVolt(const char* pName, DWORD* pVolt)
         return 1;
     const TPS80032& rail = tps80032_tab[index];
     *pVolt = tps80032_SelectorToVolt(rail.type, selector);
-    double shown = rail.type == kTpsSmps12mV5 ? *pVolt / 10.0 : tps8003x_ShownMillivolts(rail.step_size, *pVolt);
+    double shown = rail.type == kTpsSmps12mV5 ? *pVolt / 10.0 : ShownMillivolts(*pVolt, rail.step_size);
     tps8003x_PrintRailLine(rail.name, state, shown);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 const TPS80036 tps80036_tab[] = {
@@ -52,24 +53,17 @@ const DWORD kLdoHalvingFlag = 0x08;
 const DWORD kLdo7Id = 6;
 const DWORD kLdo7HighSelector = 0x3F;
 
-bool ReadRegister(DWORD reg, DWORD* pValue)
+// Finds the rail and opens the bus; 0, or 1 when either fails (a failed open says so).
+int OpenRail(const char* pName, DWORD* pIndex)
 {
-    return I2cRead(g_PMUSlaveAddr, reg, pValue, static_cast<BYTE>(g_AddrBitWidth),
-                   static_cast<BYTE>(g_DataBitWidth)) == 0;
-}
-
-bool WriteField(DWORD reg, DWORD value, BYTE lsb, BYTE msb)
-{
-    return I2cWriteBitRange(g_PMUSlaveAddr, reg, value, static_cast<BYTE>(g_AddrBitWidth),
-                            static_cast<BYTE>(g_DataBitWidth), lsb, msb) == 0;
-}
-
-bool OpenBus()
-{
-    if (I2cOpen(static_cast<BYTE>(g_Instance)) == 0)
-        return true;
-    puts("Failed to open the I2C device!");
-    return false;
+    if (tps80036_LookupVoltageIndex(pName, pIndex) != 0)
+        return 1;
+    if (PmuOpen() != 0) {
+        puts("Failed to open the I2C device!");
+        I2cClose();
+        return 1;
+    }
+    return 0;
 }
 
 void PrintRailLine(const char* name, const char* word, double millivolts)
@@ -82,7 +76,7 @@ bool ReadSmps(const TPS80036& rail, const char** pWord, double* pMillivolts)
 {
     DWORD ctrl = 0;
     DWORD volt = 0;
-    if (!ReadRegister(rail.ctrlRegAddr, &ctrl) || !ReadRegister(rail.voltRegAddr, &volt))
+    if (PmuRead(rail.ctrlRegAddr, &ctrl) != 0 || PmuRead(rail.voltRegAddr, &volt) != 0)
         return false;
     *pWord = tps80036_SmpsModeWord(ctrl);
     *pMillivolts = tps80036_SmpsMillivolts(volt);
@@ -95,8 +89,8 @@ bool ReadLdo(const TPS80036& rail, const char** pWord, double* pMillivolts)
     DWORD halving = 0;
     DWORD ctrl = 0;
     DWORD volt = 0;
-    if (!ReadRegister(kLdoHalvingReg, &halving) || !ReadRegister(rail.ctrlRegAddr, &ctrl) ||
-        !ReadRegister(rail.voltRegAddr, &volt))
+    if (PmuRead(kLdoHalvingReg, &halving) != 0 || PmuRead(rail.ctrlRegAddr, &ctrl) != 0 ||
+        PmuRead(rail.voltRegAddr, &volt) != 0)
         return false;
     *pWord = (ctrl & kLdoStateBit) != 0 ? "ON        " : "OFF       ";
     *pMillivolts = tps80036_LdoMillivolts(rail.id, volt, ctrl, halving);
@@ -164,12 +158,8 @@ int tps80036_GetVolt(const char* pName, DWORD* pVolt)
         return 1;
     *pVolt = 0;
     DWORD index = 0;
-    if (tps80036_LookupVoltageIndex(pName, &index) != 0)
+    if (OpenRail(pName, &index) != 0)
         return 1;
-    if (!OpenBus()) {
-        I2cClose();
-        return 1;
-    }
     const TPS80036& rail = tps80036_tab[index];
     const char* word = kUnknownWord;
     double millivolts = 0.0;
@@ -191,14 +181,12 @@ int tps80036_GetVolt(const char* pName, DWORD* pVolt)
 int tps80036_SetVolt(const char* pName, DWORD volt)
 {
     DWORD index = 0;
-    if (tps80036_LookupVoltageIndex(pName, &index) != 0)
-        return 1;
-    if (!OpenBus())
+    if (OpenRail(pName, &index) != 0)
         return 1;
     const TPS80036& rail = tps80036_tab[index];
     bool smps = rail.type == TPS80036_SMPS;
     DWORD flags = 0;
-    if (!ReadRegister(smps ? rail.voltRegAddr : kLdoHalvingReg, &flags)) {
+    if (PmuRead(smps ? rail.voltRegAddr : kLdoHalvingReg, &flags) != 0) {
         I2cClose();
         return 1;
     }
@@ -215,7 +203,8 @@ int tps80036_SetVolt(const char* pName, DWORD volt)
     DWORD selector = smps ? tps80036_SmpsSelector(volt, multiplier) : tps80036_LdoSelector(volt, divisor);
     // The rail is switched on only after its selector took; a selector write that failed
     // leaves the rail as it was, which the read-back line shows.
-    if (WriteField(rail.voltRegAddr, selector, 0, smps ? 6 : 5) && !WriteField(rail.ctrlRegAddr, 1, 0, smps ? 1 : 0)) {
+    if (PmuWriteField(rail.voltRegAddr, selector, 0, smps ? 6 : 5) == 0 &&
+        PmuWriteField(rail.ctrlRegAddr, 1, 0, smps ? 1 : 0) != 0) {
         I2cClose();
         return 1;
     }
@@ -227,9 +216,7 @@ int tps80036_SetVolt(const char* pName, DWORD volt)
 int tps80036_SetVoltOnOff(const char* pName, DWORD onOff)
 {
     DWORD index = 0;
-    if (tps80036_LookupVoltageIndex(pName, &index) != 0)
-        return 1;
-    if (!OpenBus())
+    if (OpenRail(pName, &index) != 0)
         return 1;
     const TPS80036& rail = tps80036_tab[index];
     bool written = false;
@@ -242,7 +229,7 @@ int tps80036_SetVoltOnOff(const char* pName, DWORD onOff)
             I2cClose();
             return 1;
         }
-        written = WriteField(rail.ctrlRegAddr, onOff, 0, smps ? 1 : 0);
+        written = PmuWriteField(rail.ctrlRegAddr, onOff, 0, smps ? 1 : 0) == 0;
     } else {
         printf("Unsupported PMU output type!");
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i2c.h"
+#include "pmubus.h"
 #include "rail.h"
 
 // Register words are device << 16 | register.
@@ -49,7 +50,7 @@ int tps8003x_RegRd(DWORD deviceAddr, DWORD regAddr, DWORD* pData, DWORD lo, DWOR
 {
     if (g_Instance == 0 || g_PMUSlaveAddr == 0 || pData == nullptr)
         return 1;
-    I2cOpen(static_cast<BYTE>(g_Instance));
+    PmuOpen();
     I2cRead(deviceAddr, regAddr, pData, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth));
     I2cClose();
     *pData = (*pData & I2cFieldMask(static_cast<BYTE>(lo), static_cast<BYTE>(hi))) >> lo;
@@ -62,7 +63,7 @@ int tps8003x_RegWr(DWORD deviceAddr, DWORD regAddr, DWORD data, DWORD lo, DWORD 
 {
     if (g_Instance == 0 || g_PMUSlaveAddr == 0 || hi > 31)
         return 1;
-    I2cOpen(static_cast<BYTE>(g_Instance));
+    PmuOpen();
     I2cWriteBitRange(deviceAddr, regAddr, data, static_cast<BYTE>(g_AddrBitWidth), static_cast<BYTE>(g_DataBitWidth),
                      static_cast<BYTE>(lo), static_cast<BYTE>(hi));
     I2cClose();
@@ -204,13 +205,6 @@ int tps8003x_ReadRail(const char* pName, DWORD* pIndex, DWORD* pSelector, DWORD*
 void tps8003x_PrintRailLine(const char* name, DWORD state, double millivolts)
 {
     printf("%-12s %3s %6.1fmV\n", name, state != 0 ? "ON" : "OFF", millivolts);
-}
-
-double tps8003x_ShownMillivolts(double stepSize, DWORD volt)
-{
-    if (modulus(volt, stepSize) != 0)
-        return volt + modulus(stepSize, 1.0);
-    return volt;
 }
 
 DWORD tps8003x_SelectorToMillivolts(DWORD type, DWORD selector)

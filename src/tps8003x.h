@@ -46,10 +46,6 @@ int tps8003x_ReadRail(const char* pName, DWORD* pIndex, DWORD* pSelector, DWORD*
 // Prints the rail line: name, ON/OFF, millivolts with one decimal.
 void tps8003x_PrintRailLine(const char* name, DWORD state, double millivolts);
 
-// Millivolts as the rail line shows them: off the rail's step grid, the fractional part
-// of the step is added back (a 12.5 mV converter at 1212 shows 1212.5).
-double tps8003x_ShownMillivolts(double stepSize, DWORD volt);
-
 // Selector -> millivolts as the TPS80031 reads every group.
 DWORD tps8003x_SelectorToMillivolts(DWORD type, DWORD selector);
 // Millivolts -> selector for both chips, clamped to the group's range.

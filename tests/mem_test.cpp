@@ -8,6 +8,8 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 const char kBanner[] = "\nRigo : Quorvan Android I/O Utility (v2.6.0, 03/12/2013)\n\n";
 const uint32_t kRegister = 0x7000F404;
 
@@ -28,39 +30,42 @@ void ExpectHelp(const RunResult& result)
 
 }  // namespace
 
-TEST(MemRead, PrintsEachWidthWithItsDigits)
+TEST(MemRead, WidthsMasksAndShifts)
 {
     SimBoard board("belk");
-    board.SetWord(kRegister, 0x12345678);
-    RunResult result = board.Rigo({"-rd", "0x7000F404"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "0x7000F404 --> 0x12345678\n");
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(board.Rigo({"-Rd32", "0x7000f404"}).out, "0x7000F404 --> 0x12345678\n");
-    EXPECT_EQ(board.Rigo({"-RD16", "0x7000F404"}).out, "0x7000F404 --> 0x5678\n");
-    EXPECT_EQ(board.Rigo({"-rd16", "0x7000F406"}).out, "0x7000F406 --> 0x1234\n");
-    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F404"}).out, "0x7000F404 --> 0x78\n");
-    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F405"}).out, "0x7000F405 --> 0x56\n");
-    board.SetWord(0x7000F400, 0x00000005);
-    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F400"}).out, "0x7000F400 --> 0x05\n");
-    // Address text that is no number reads as 0; further arguments after the shift word are ignored.
+    board.SetWord(kRegister, 0x1204AB78);
     board.SetWord(0, 0xCAFEF00D);
-    EXPECT_EQ(board.Rigo({"-rd", "abc"}).out, "0x00000000 --> 0xCAFEF00D\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0xFF", "x", "more"}).out, "0x7000F404 --> 0x00000078\n");
-}
-
-TEST(MemRead, MasksAndShifts)
-{
-    SimBoard board("corv");
-    board.SetWord(kRegister, 0x1234AB78);
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00"}).out, "0x7000F404 --> 0x0000AB00\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "shift"}).out, "0x7000F404 --> 0x000000AB\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "S"}).out, "0x7000F404 --> 0x000000AB\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "sure"}).out, "0x7000F404 --> 0x000000AB\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x0000FF00", "noshift"}).out, "0x7000F404 --> 0x0000AB00\n");
-    EXPECT_EQ(board.Rigo({"-rd16", "0x7000F404", "0xF0", "s"}).out, "0x7000F404 --> 0x0007\n");
-    EXPECT_EQ(board.Rigo({"-rd8", "0x7000F404", "0x0"}).out, "0x7000F404 --> 0x00\n");
-    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0x80000000", "s"}).out, "0x7000F404 --> 0x00000000\n");
+    const struct {
+        Lines args;
+        const char* out;
+    } reads[] = {
+        {{"-rd", "0x7000F404"}, "0x7000F404 --> 0x1204AB78\n"},
+        {{"-Rd32", "0x7000f404"}, "0x7000F404 --> 0x1204AB78\n"},
+        {{"-RD16", "0x7000F404"}, "0x7000F404 --> 0xAB78\n"},
+        {{"-rd16", "0x7000F406"}, "0x7000F406 --> 0x1204\n"},
+        {{"-rd8", "0x7000F405"}, "0x7000F405 --> 0xAB\n"},
+        {{"-rd8", "0x7000F406"}, "0x7000F406 --> 0x04\n"},
+        {{"-rd", "abc"}, "0x00000000 --> 0xCAFEF00D\n"},  // no number reads as 0
+        {{"-rd", "0x7000F404", "0x0000FF00"}, "0x7000F404 --> 0x0000AB00\n"},
+        {{"-rd", "0x7000F404", "0x0000FF00", "shift"}, "0x7000F404 --> 0x000000AB\n"},
+        {{"-rd", "0x7000F404", "0x0000FF00", "S"}, "0x7000F404 --> 0x000000AB\n"},
+        {{"-rd", "0x7000F404", "0x0000FF00", "noshift"}, "0x7000F404 --> 0x0000AB00\n"},
+        {{"-rd", "0x7000F404", "0xFF", "x", "more"}, "0x7000F404 --> 0x00000078\n"},
+        {{"-rd16", "0x7000F404", "0xF0", "s"}, "0x7000F404 --> 0x0007\n"},
+        {{"-rd8", "0x7000F404", "0x0"}, "0x7000F404 --> 0x00\n"},
+        {{"-rd", "0", "0x80000000", "s"}, "0x00000000 --> 0x00000001\n"},
+    };
+    for (const auto& read : reads) {
+        RunResult r = board.Rigo(read.args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, read.out) << read.args[0] << " " << read.args[1];
+        EXPECT_EQ(r.err, "");
+    }
+    // One page mapped per access, after the chip ID's.
+    board.Rigo({"-rd", "0x7000F404"});
+    EXPECT_EQ(board.Trace(), (Lines{"open /dev/mem", "mmap 0x70000000 4096", "munmap 0x70000000 4096", "close /dev/mem",
+                                    "open /dev/mem", "mmap 0x7000f000 4096", "munmap 0x7000f000 4096",
+                                    "close /dev/mem"}));
 }
 
 TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
@@ -72,38 +77,36 @@ TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(board.Word(kRegister), 0x12121212u);
 
-    board.SetWord(kRegister, 0xAAAABBBB);
-    EXPECT_EQ(board.Rigo({"-wr16", "0x7000F404", "0x1212", "0xFF"}).out, "0x7000F404 <-- 0x1212\n");
-    EXPECT_EQ(board.Word(kRegister), 0xAAAABB12u);
+    const struct {
+        uint32_t before;
+        Lines args;
+        const char* out;
+        uint32_t after;
+    } writes[] = {
+        {0xAAAABBBB, {"-wr16", "0x7000F404", "0x1212", "0xFF"}, "0x7000F404 <-- 0x1212\n", 0xAAAABB12},
+        {0x12345670, {"-wr32", "0x7000F404", "0xAB", "0x0F"}, "0x7000F404 <-- 0x000000AB\n", 0x1234567B},
+        {0xFFFFFFFF, {"-WR8", "0x7000F407", "0x5"}, "0x7000F407 <-- 0x05\n", 0x05FFFFFF},
+        {0xFFFFFFFF, {"-wr8", "0x7000F405", "0x1234"},
+         "Error: Write Mismatch [Expected: 0x00001234, Actual: 0x00000034\n", 0xFFFF34FF},
+        {0x05FF34FF, {"-wr16", "0x7000F404", "0x12345"},
+         "Error: Write Mismatch [Expected: 0x00012345, Actual: 0x00002345\n", 0x05FF2345},
+        // Bits outside the mask may be anything: only the masked value has to fit.
+        {0x05FF2345, {"-wr8", "0x7000F404", "0x1234", "0xFF"}, "0x7000F404 <-- 0x1234\n", 0x05FF2334},
+    };
+    for (const auto& write : writes) {
+        board.SetWord(kRegister, write.before);
+        RunResult r = board.Rigo(write.args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, write.out) << write.args[0] << " " << write.args[2];
+        EXPECT_EQ(board.Word(kRegister), write.after) << write.args[0] << " " << write.args[2];
+    }
+    board.Rigo({"-wr8", "0x60006FFF", "1"});
+    EXPECT_EQ(board.Trace()[5], "mmap 0x60006000 4096");
 
-    board.SetWord(kRegister, 0x12345670);
-    EXPECT_EQ(board.Rigo({"-wr32", "0x7000F404", "0xAB", "0x0F"}).out, "0x7000F404 <-- 0x000000AB\n");
-    EXPECT_EQ(board.Word(kRegister), 0x1234567Bu);
-
-    board.SetWord(kRegister, 0xFFFFFFFF);
-    result = board.Rigo({"-wr8", "0x7000F405", "0x1234"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Error: Write Mismatch [Expected: 0x00001234, Actual: 0x00000034\n");
-    EXPECT_EQ(board.Word(kRegister), 0xFFFF34FFu);
-
-    EXPECT_EQ(board.Rigo({"-WR8", "0x7000F407", "0x5"}).out, "0x7000F407 <-- 0x05\n");
-    EXPECT_EQ(board.Word(kRegister), 0x05FF34FFu);
-    EXPECT_EQ(board.Rigo({"-wr16", "0x7000F404", "0x12345"}).out,
-              "Error: Write Mismatch [Expected: 0x00012345, Actual: 0x00002345\n");
-    EXPECT_EQ(board.Word(kRegister), 0x05FF2345u);
-    // Bits outside the mask may be anything: only the masked value has to fit.
-    EXPECT_EQ(board.Rigo({"-wr8", "0x7000F404", "0x1234", "0xFF"}).out, "0x7000F404 <-- 0x1234\n");
-    EXPECT_EQ(board.Word(kRegister), 0x05FF2334u);
-}
-
-TEST(MemWrite, UsageErrorsPrintTheHelp)
-{
-    SimBoard board("belk");
-    ExpectHelp(board.Rigo({"-rd"}));
-    ExpectHelp(board.Rigo({"-wr", "0x7000F404"}));
-    ExpectHelp(board.Rigo({"-rd64", "0x7000F404"}));
-    ExpectHelp(board.Rigo({"-list", "0x7000F404"}));
-    ExpectHelp(board.Rigo({"-list", "0x7000F404", "3", "4"}));
+    board.SetWord(kRegister, 0);
+    for (const Lines& args : {Lines{"-rd"}, Lines{"-wr", "0x7000F404"}, Lines{"-rd64", "0x7000F404"},
+                              Lines{"-list", "0x7000F404"}, Lines{"-list", "0x7000F404", "3", "4"}})
+        ExpectHelp(board.Rigo(args));
     EXPECT_EQ(board.Word(kRegister), 0u);
 }
 
@@ -115,10 +118,7 @@ TEST(MemList, DumpsWordsAndRefusesHugeCounts)
     board.SetWord(0x7000F40C, 0x33333333);
     RunResult result = board.Rigo({"-list", "0x7000f404", "3"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out,
-              "0x7000F404 --> 0x11111111\n"
-              "0x7000F408 --> 0x22222222\n"
-              "0x7000F40C --> 0x33333333\n");
+    EXPECT_EQ(result.out, "0x7000F404 --> 0x11111111\n0x7000F408 --> 0x22222222\n0x7000F40C --> 0x33333333\n");
     EXPECT_EQ(result.err, "");
 
     // Count 0, a non-number and a count of 2^31 or more (negative) dump nothing, but still map.
@@ -128,52 +128,26 @@ TEST(MemList, DumpsWordsAndRefusesHugeCounts)
         EXPECT_EQ(result.out, "") << count;
         EXPECT_EQ(board.Trace().size(), 8u) << count;
     }
-
     result = board.Rigo({"-list", "0x7000F404", "1048577"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Error: At most 1048576 DWORD values can be dumped at once.\n");
     EXPECT_EQ(board.Trace().size(), 4u);  // only the chip ID read
-
     result = board.Rigo({"-list", "0xFFFFFFF8", "3"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Error: The dump runs past the end of the 32-bit physical address space.\n");
-    EXPECT_EQ(board.Rigo({"-list", "0xFFFFFFF8", "2"}).out,
-              "0xFFFFFFF8 --> 0x00000000\n"
-              "0xFFFFFFFC --> 0x00000000\n");
-}
+    EXPECT_EQ(board.Rigo({"-list", "0xFFFFFFF8", "2"}).out, "0xFFFFFFF8 --> 0x00000000\n0xFFFFFFFC --> 0x00000000\n");
 
-TEST(MemList, DumpAcrossThePageEndMapsTheWholeRange)
-{
-    SimBoard board("dern");
+    // A dump across a page end maps the whole range in one mapping.
     board.SetWord(0x7000FFFC, 0xAAAAAAAA);
     board.SetWord(0x70010000, 0xBBBBBBBB);
-    RunResult result = board.Rigo({"-list", "0x7000FFFC", "2"});
+    result = board.Rigo({"-list", "0x7000FFFC", "2"});
     EXPECT_EQ(result.out, "0x7000FFFC --> 0xAAAAAAAA\n0x70010000 --> 0xBBBBBBBB\n");
-    std::vector<std::string> trace = board.Trace();
+    Lines trace = board.Trace();
     ASSERT_EQ(trace.size(), 8u);
     EXPECT_EQ(trace[5], "mmap 0x7000f000 8192");
     EXPECT_EQ(trace[6], "munmap 0x7000f000 8192");
-    // Within one page, one page is mapped; a block of the page's last word still needs only one.
     board.Rigo({"-list", "0x7000F000", "1024"});
     EXPECT_EQ(board.Trace()[5], "mmap 0x7000f000 4096");
-}
-
-TEST(MemTrace, OneReadOpensMapsUnmapsAndCloses)
-{
-    SimBoard board("belk");
-    board.Rigo({"-rd", "0x7000F404"});
-    EXPECT_EQ(board.Trace(), (std::vector<std::string>{
-                                 "open /dev/mem",
-                                 "mmap 0x70000000 4096",
-                                 "munmap 0x70000000 4096",
-                                 "close /dev/mem",
-                                 "open /dev/mem",
-                                 "mmap 0x7000f000 4096",
-                                 "munmap 0x7000f000 4096",
-                                 "close /dev/mem",
-                             }));
-    board.Rigo({"-wr8", "0x60006FFF", "1"});
-    EXPECT_EQ(board.Trace()[5], "mmap 0x60006000 4096");
 }
 
 TEST(MemFaults, UnmapFailuresAreReportedWithTheirStatus)
@@ -186,7 +160,6 @@ TEST(MemFaults, UnmapFailuresAreReportedWithTheirStatus)
     EXPECT_EQ(result.out, "Error: Unable to read from the supplied memory location [2]!\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(board.Trace()[6], "munmap 0x7000f000 4096 failed EINVAL");
-
     result = board.Rigo({"-wr", "0x7000F404", "0x55"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Error: Unable to write to the supplied memory location [3]!\n");
@@ -206,7 +179,7 @@ TEST(MemFaults, OpenAndMapFailuresEndTheProgram)
     board.Fault("mem open errno=EACCES");
     for (const char* command : {"-ver", "-chip", "-rd"})
         ExpectMemError(board.Rigo({command, "0x7000F404"}), 13, "Permission denied");
-    EXPECT_EQ(board.Trace(), (std::vector<std::string>{"open /dev/mem failed EACCES"}));
+    EXPECT_EQ(board.Trace(), Lines{"open /dev/mem failed EACCES"});
 
     board.ClearFaults();
     board.Fault("mem mmap");
@@ -223,7 +196,7 @@ TEST(MemFaults, OpenAndMapFailuresEndTheProgram)
 
 TEST(ChipInfo, NamesEveryModelAndRevision)
 {
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::pair<const char*, const char*> cases[] = {
         {"avin", "Avin (A01)\n"},   {"belk", "Belk (A01)\n"},   {"corv", "Corv (A01)\n"},
         {"dern", "Dern (A01)\n"},   {"0x13:1", "Corv (A01)\n"}, {"0x30:2", "Belk (B02)\n"},
         {"0x35:3", "Corv (C03)\n"}, {"0x14:0", "Dern (900)\n"}, {"0x20:15", "Avin (180F)\n"},
@@ -256,7 +229,6 @@ TEST(Dispatch, VersionHelpAndUnknownCommands)
     EXPECT_EQ(help.out, "");
     EXPECT_EQ(help.err.rfind(kBanner, 0), 0u);
     EXPECT_TRUE(board.Trace().empty());  // no command: not even the chip ID is read
-    ExpectHelp(board.Rigo({"-bogus"}));
-    ExpectHelp(board.Rigo({"rd", "0x7000F404"}));
-    ExpectHelp(board.Rigo({""}));
+    for (const char* command : {"-bogus", "rd", ""})
+        ExpectHelp(board.Rigo({command, "0x7000F404"}));
 }

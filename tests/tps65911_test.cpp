@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "rail.h"
 #include "tps65911.h"
 
 namespace {
@@ -99,13 +100,13 @@ TEST(Tps65911Encoding, MillivoltsClampAndRoundDownToASelector)
 
 TEST(Tps65911Encoding, LineShowsTheHalfMillivoltOfThe12_5Steps)
 {
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(1212, 12.5), 1212.5);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(612, 12.5), 612.5);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(1200, 12.5), 1200.0);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(0, 12.5), 0.0);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(1212, 0.0), 1212.0);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(1050, 50.0), 1050.0);
-    EXPECT_DOUBLE_EQ(tps65911_LineMillivolts(1050, 100.0), 1050.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1212, 12.5), 1212.5);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(612, 12.5), 612.5);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1200, 12.5), 1200.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(0, 12.5), 0.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1212, 0.0), 1212.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1050, 50.0), 1050.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1050, 100.0), 1050.0);
 }
 
 TEST(Tps65911Registers, FieldsAndRefusedAccess)

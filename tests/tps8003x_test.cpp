@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
+#include "rail.h"
 #include "tps80031.h"
 #include "tps80032.h"
 
@@ -103,11 +104,11 @@ TEST(Tps8003xEncoding, Tps80032ReadsItsConvertersFromTable)
 
 TEST(Tps8003xEncoding, ShownMillivoltsRestoreTheStepFraction)
 {
-    EXPECT_DOUBLE_EQ(tps8003x_ShownMillivolts(12.5, 1200), 1200.0);
-    EXPECT_DOUBLE_EQ(tps8003x_ShownMillivolts(12.5, 1212), 1212.5);
-    EXPECT_DOUBLE_EQ(tps8003x_ShownMillivolts(12.5, 0), 0.0);
-    EXPECT_NEAR(tps8003x_ShownMillivolts(38.6, 1852), 1852.6, 1e-9);
-    EXPECT_DOUBLE_EQ(tps8003x_ShownMillivolts(100.0, 2750), 2750.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1200, 12.5), 1200.0);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(1212, 12.5), 1212.5);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(0, 12.5), 0.0);
+    EXPECT_NEAR(ShownMillivolts(1852, 38.6), 1852.6, 1e-9);
+    EXPECT_DOUBLE_EQ(ShownMillivolts(2750, 100.0), 2750.0);
 }
 
 TEST(Tps80031Command, ListsTheRailsOfTheReferenceBoard)

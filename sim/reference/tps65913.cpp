@@ -12,10 +12,7 @@ RIGOSIM_REFERENCE(tps65913)
         address = 0x58;
     else
         return;
-    const struct {
-        uint8_t reg;
-        uint8_t value;
-    } registers[] = {
+    SetRegisterList(board, 4, address, {
         {0x20, 0x11}, {0x23, 0x4C},  // SMPS12 AUTO, 1200 mV
         {0x24, 0x00}, {0x27, 0x00},  // SMPS3 OFF, 0 mV
         {0x28, 0x11}, {0x2B, 0x38},  // SMPS45 AUTO, 1000 mV
@@ -34,7 +31,5 @@ RIGOSIM_REFERENCE(tps65913)
         {0x60, 0x00}, {0x61, 0x31},  // LDO9 OFF, 3300 mV
         {0x62, 0x11}, {0x63, 0x13},  // LDOLN ON, 1800 mV
         {0x64, 0x11}, {0x65, 0x30},  // LDOUSB ON, 3250 mV
-    };
-    for (const auto& r : registers)
-        board.SetRegisters(4, address, r.reg, {r.value});
+    });
 }

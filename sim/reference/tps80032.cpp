@@ -10,10 +10,7 @@ RIGOSIM_REFERENCE(tps80032)
     board.SetRegisters(4, 0x12, 0x55, {0x20});  // SMPS1 1000.2 mV
     board.SetRegisters(4, 0x12, 0x5B, {0x30});  // SMPS2 1202.7 mV
     board.SetRegisters(4, 0x12, 0x49, {0x3C});  // VIO 1823.1 mV
-    const struct {
-        uint8_t reg;
-        uint8_t value;
-    } registers[] = {
+    SetRegisterList(board, 4, 0x48, {
         {0x54, 0xE1},                // SMPS1 ON
         {0x5A, 0xE1},                // SMPS2 ON
         {0x66, 0xE1}, {0x68, 0x39},  // SMPS3 ON, 1316.7 mV
@@ -29,7 +26,5 @@ RIGOSIM_REFERENCE(tps80032)
         {0x9A, 0x00}, {0x9B, 0x18},  // LDO5 OFF, 3300 mV
         {0x92, 0xE1}, {0x93, 0x13},  // LDO6 ON, 2800 mV
         {0xA6, 0xE1}, {0xA7, 0x03},  // LDO7 ON, 1200 mV
-    };
-    for (const auto& r : registers)
-        board.SetRegisters(4, 0x48, r.reg, {r.value});
+    });
 }

@@ -11,10 +11,7 @@ RIGOSIM_REFERENCE(tps80036)
         address = 0x48;
     else
         return;
-    const struct {
-        uint8_t reg;
-        uint8_t value;
-    } registers[] = {
+    SetRegisterList(board, 4, address, {
         {0x20, 0x11}, {0x23, 0x38},  // SMPS12 AUTO, 1000 mV
         {0x24, 0x11}, {0x27, 0x4C},  // SMPS3 AUTO, 1200 mV
         {0x2C, 0x11}, {0x2F, 0xAE},  // SMPS6 AUTO, 1800 mV (range flag)
@@ -38,7 +35,5 @@ RIGOSIM_REFERENCE(tps80036)
         {0x6F, 0x11}, {0x70, 0x13},  // LDO12 ON, 1800 mV
         {0x71, 0x00}, {0x72, 0x21},  // LDO13 OFF, 2500 mV
         {0x73, 0x00}, {0x74, 0x13},  // LDO14 OFF, 1800 mV
-    };
-    for (const auto& r : registers)
-        board.SetRegisters(4, address, r.reg, {r.value});
+    });
 }

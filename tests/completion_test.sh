@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The bash completion of rigo, run by bash itself: the words offered at each position of
+# the command forms, and the rail names and command words checked against what the built
+# rigo reports on a simulated board.
+#   completion_test.sh COMPLETION RIGO RIGOSIM
+set -u
+completion=$1 rigo=$2 rigosim=$3
+failures=0
+
+fail()
+{
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+source "$completion" || { echo "FAIL: $completion does not load"; exit 1; }
+[[ $(complete -p rigo) == "complete -F _rigo rigo" ]] || fail "complete -p rigo: $(complete -p rigo)"
+
+# The words offered for a command line; a line that ends in a blank completes a new word.
+offered()
+{
+    local line=$1
+    COMP_LINE=$line COMP_POINT=${#line}
+    read -ra COMP_WORDS <<<"$line"
+    [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _rigo
+    echo "${COMPREPLY[*]}"
+}
+
+expect()
+{
+    local got
+    got=$(offered "$1")
+    [[ $got == "$2" ]] || fail "'$1' offers '$got', expected '$2'"
+}
+
+tps65911="VIO VDD1 VDD2 VDDCTRL VDDCTRLSR LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO8"
+outputs="OUT0 OUT1 OUT2 OUT3"
+boards=$(echo BRD{01..18})
+
+expect "rigo -tps659" "-tps65911 -tps65913"
+expect "rigo -TPS659" "-tps65911 -tps65913"
+expect "rigo -iddq" "-iddqG -iddqLP"
+expect "rigo -fr" "-freq"
+expect "rigo -freq " "OSC EMC"
+expect "rigo -FREQ e" "EMC"
+expect "rigo -freq OSC " ""
+expect "rigo -osc " ""
+expect "rigo -pll " "list PLLC PLLM PLLP PLLX PLLA PLLD PLLU PLLE PLLS"
+expect "rigo -pll plle" "PLLE"
+expect "rigo -rd " ""
+
+# Regulators: list or a rail first; ON/OFF after a rail; a rail after bus and address.
+expect "rigo -tps65911 " "list $tps65911 bypass"
+expect "rigo -tps65911 ldo" "LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO8"
+expect "rigo -tps65911 VDD1 " "ON OFF"
+expect "rigo -tps65911 vdd1 o" "ON OFF"
+expect "rigo -tps65911 VDD1 1200 " ""
+expect "rigo -tps65911 list " ""
+expect "rigo -tps65911 4 " ""
+expect "rigo -tps65911 4 0x2d " "$tps65911"
+expect "rigo -tps65911 4 0x2d VDD2 " "ON OFF"
+expect "rigo -tps65911 4 0x2d VDD2 ON " ""
+expect "rigo -tps65911 bypass " "LDO7 LDO8"
+expect "rigo -tps65911 bypass 4 0x2d " "LDO7 LDO8"
+expect "rigo -tps65913 b" ""
+expect "rigo -tps65913 bypass " ""
+expect "rigo -tps80031 l" "list LDOLN LDOUSB LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7"
+expect "rigo -tps51632 " "list CPU"
+expect "rigo -tps51632 CPU " ""
+expect "rigo -tps62366 4 0x60 SET1 " ""
+expect "rigo -max77664 dvs" "DVSSD0 DVSSD1"
+
+# Margining DACs: a board code (or list, or bus and address) before the output name.
+expect "rigo -ds4422n " "list $boards"
+expect "rigo -ds4422n brd1" "BRD10 BRD11 BRD12 BRD13 BRD14 BRD15 BRD16 BRD17 BRD18"
+expect "rigo -ds4424n list " "$boards"
+expect "rigo -ds4424n list BRD01 " ""
+expect "rigo -ds4422n BRD01 " "$outputs"
+expect "rigo -ds4422n BRD01 OUT0 " ""
+expect "rigo -ds4422n brd05 4 " ""
+expect "rigo -ds4422n brd05 4 0x10 " "$outputs"
+expect "rigo -ds4422n 4 0x10 " "$outputs"
+expect "rigo -ds4422n 4 0x10 OUT3 " ""
+
+# Against the built rigo: every command of its help text is offered, and every regulator
+# command offers exactly the names its "Valid Voltage names" listing shows.
+board=$(mktemp -d)
+trap 'rm -rf "$board"' EXIT
+"$rigosim" create "$board/b" belk && "$rigosim" add "$board/b" 1 || { echo "FAIL: rigosim"; exit 1; }
+on_board()
+{
+    "$rigosim" run "$board/b" -- "$rigo" "$@"
+}
+
+commands=$(offered "rigo ")
+help=$(on_board 2>&1 >/dev/null)
+[[ $help == *"MEMORY DUMP"* ]] || fail "no help text from rigo: $help"
+for word in $(sed -n 's/^| *\(-[a-zA-Z][^ ]*\).*/\1/p' <<<"$help" | tr / '\n' | sort -u); do
+    _rigo_is "$word" "$commands" || fail "help command $word is not offered"
+done
+
+for command in $commands; do
+    rails="" switched=""
+    _rigo_regulator "${command,,}" || continue
+    case $command in
+    -ds442*) listing=$(on_board "$command" BRD01 1 0x7f NOSUCH) ;;
+    *) listing=$(on_board "$command" 1 0x7f NOSUCH) ;;
+    esac
+    names=$(sed -n '/^Valid Voltage names: $/{n;s/, / /g;s/ $//;p;}' <<<"$listing")
+    [[ $names == "$rails" ]] || fail "$command offers '$rails', rigo lists '$names'"
+done
+
+if ((failures > 0)); then
+    echo "$failures failures"
+    exit 1
+fi
+echo "completion: all checks passed"
