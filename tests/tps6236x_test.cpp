@@ -3,11 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common.h"
 #include "e2e.h"
-#include "tps62361.h"
-#include "tps62365.h"
-#include "tps62366.h"
 #include "tps6236x.h"
 
 namespace {
@@ -19,7 +15,7 @@ Lines BusTrace(SimBoard& board)
 {
     Lines lines;
     for (const std::string& line : board.Trace())
-        if (line.find("i2c") != std::string::npos || line.rfind("usleep", 0) == 0)
+        if (line.find("i2c") != std::string::npos || line.starts_with("usleep"))
             lines.push_back(line);
     return lines;
 }
@@ -34,91 +30,49 @@ std::string WriteMessage(const std::string& chip)
     return "Error: An error occurred while attempting to write the " + chip + " voltage.\n";
 }
 
-const char* const kValidNames = "Valid Voltage names: \nSET0, SET1, SET2, SET3, CTRL, TEMP, RMPCTRL, CHIP_ID, \n";
-const char* const kValidNames66 = "Valid Voltage names: \nSET0, SET1, CTRL, TEMP, RMPCTRL, CHIP_ID, \n";
-
-const std::vector<std::string> kChips = {"TPS62361", "TPS62365", "TPS62366"};
-
-std::string Command(const std::string& chip)
-{
-    return "-tps" + chip.substr(3);
-}
+const char kValidNames[] = "Valid Voltage names: \nSET0, SET1, SET2, SET3, CTRL, TEMP, RMPCTRL, CHIP_ID, \n";
 
 }  // namespace
 
-TEST(Tps6236xEncoding, WholeRegisterReadsInTenMillivoltSteps)
+TEST(Tps6236xEncoding, RequestsAreClampedAndRoundedDown)
 {
-    EXPECT_EQ(tps6236x_CodeToMillivolts(0), 500u);
-    EXPECT_EQ(tps6236x_CodeToMillivolts(75), 1250u);
-    EXPECT_EQ(tps6236x_CodeToMillivolts(127), 1770u);
-    EXPECT_EQ(tps6236x_CodeToMillivolts(0x80), 1780u);  // bit 7 is not masked
-    EXPECT_EQ(tps6236x_CodeToMillivolts(0xFF), 3050u);
+    const DWORD cases[][2] = {{0, 0},      {500, 0},    {509, 0},    {510, 1},          {1259, 75},
+                              {1770, 127}, {1779, 127}, {1780, 127}, {0xFFFFFFFF, 127}};
+    for (const auto& [millivolts, code] : cases)
+        EXPECT_EQ(tps6236x_MillivoltsToCode(millivolts), code) << millivolts;
 }
 
-TEST(Tps6236xEncoding, RequestsAreClampedNeverRefused)
-{
-    EXPECT_EQ(tps6236x_MillivoltsToCode(0), 0u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(499), 0u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(500), 0u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(509), 0u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(510), 1u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(1000), 50u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(1259), 75u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(1770), 127u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(1779), 127u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(1780), 127u);
-    EXPECT_EQ(tps6236x_MillivoltsToCode(0xFFFFFFFF), 127u);
-}
-
-TEST(Tps6236xDriver, StatusesDifferPerChip)
-{
-    DWORD index = 0;
-    EXPECT_EQ(tps62631_LookupVoltageIndex("SET0", nullptr), 1);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(tps62631_LookupVoltageIndex("", &index), 2);  // the terminator is no rail
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), kValidNames);
-
-    // A bus node that does not exist: the open-failure statuses of each chip.
-    tps62631_Init(250, 0x60, 8, 8, 100);
-    EXPECT_EQ(tps62361_GetVolt("SET0", nullptr), 1);
-    EXPECT_EQ(tps62361_SetVolt("SET0", 1000), 1);
-    tps62635_Init(250, 0x60, 8, 8, 100);
-    EXPECT_EQ(tps62365_GetVolt("SET0", nullptr), 2);
-    EXPECT_EQ(tps62365_SetVolt("SET0", 1000), 3);
-    tps62636_Init(250, 0x60, 8, 8, 100);
-    EXPECT_EQ(tps62366_GetVolt("SET0", nullptr), 2);
-    EXPECT_EQ(tps62366_SetVolt("SET0", 1000), 3);
-}
-
-TEST(Tps6236xCommand, ListsTheVoltageRegisters)
+TEST(Tps6236xCommand, ListsAndReadsTheWholeRegister)
 {
     SimBoard board("belk");
-    for (const char* chip : {"TPS62361", "TPS62365"}) {
-        RunResult r = board.Rigo({Command(chip), "list"});
-        EXPECT_EQ(r.status, 0) << chip;
+    for (const char* command : {"-tps62361", "-TPS62365"}) {
+        RunResult r = board.Rigo({command, "list"});
+        EXPECT_EQ(r.status, 0) << command;
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out, "SET0         1000mV\nSET1         1100mV\nSET2         1200mV\nSET3         1250mV\n");
         EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x60 w 00 r 32", "i2c-4 0x60 w 01 r 3c", "i2c-4 0x60 w 02 r 46",
                                             "i2c-4 0x60 w 03 r 4b"}));
     }
-    RunResult r = board.Rigo({"-TPS62366", "list", "4", "0x60"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "SET0         1000mV\nSET1         1100mV\n");
+    EXPECT_EQ(board.Rigo({"-tps62366", "list", "4", "0x60"}).out, "SET0         1000mV\nSET1         1100mV\n");
 
-    // Every row is a rail, so the control registers read through the same encoding.
-    r = board.Rigo({"-tps62361", "CTRL"});
-    EXPECT_EQ(r.out, "CTRL         2740mV\n");
+    // Every row is a rail, so the control registers read through the same encoding,
+    // and bit 7 is part of the code.
+    EXPECT_EQ(board.Rigo({"-tps62361", "CTRL"}).out, "CTRL         2740mV\n");
     EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 04 r e0"});
-    r = board.Rigo({"-tps62366", "4", "96", "chip_id"});
-    EXPECT_EQ(r.out, "CHIP_ID      620mV\n");
+    EXPECT_EQ(board.Rigo({"-tps62366", "4", "96", "chip_id"}).out, "CHIP_ID      620mV\n");
     EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 08 r 0c"});
-
-    board.SetRegisters(4, 0x60, 0x02, {0x80});
-    r = board.Rigo({"-tps62365", "set2"});
-    EXPECT_EQ(r.out, "SET2         1780mV\n");
     board.SetRegisters(4, 0x60, 0x02, {0xFF});
-    r = board.Rigo({"-tps62365", "SET2"});
-    EXPECT_EQ(r.out, "SET2         3050mV\n");
+    EXPECT_EQ(board.Rigo({"-tps62365", "set2"}).out, "SET2         3050mV\n");
+
+    // Unknown rails: the handler's message follows the names.
+    RunResult r = board.Rigo({"-tps62366", "SET2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Valid Voltage names: \nSET0, SET1, CTRL, TEMP, RMPCTRL, CHIP_ID, \n" + ReadMessage("TPS62366"));
+    r = board.Rigo({"-tps62361", "SET4", "1000"});
+    EXPECT_EQ(r.out, kValidNames + WriteMessage("TPS62361"));
+    r = board.Rigo({"-tps62365", "4", "0x60", "list"});
+    EXPECT_EQ(r.out, kValidNames + ReadMessage("TPS62365"));
+    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
 
     // Only Belk and its relatives have a default.
     SimBoard dern("dern");
@@ -148,39 +102,22 @@ TEST(Tps6236xCommand, SetWritesTheWholeRegisterAndReadsBack)
 
     // Clamped at both ends; bit 7 (the mode bit) is overwritten with 0.
     board.SetRegisters(4, 0x60, 0x00, {0x80});
-    r = board.Rigo({"-tps62361", "SET0", "300"});
-    EXPECT_EQ(r.out, "SET0         500mV\n");
+    EXPECT_EQ(board.Rigo({"-tps62361", "SET0", "300"}).out, "SET0         500mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x00);
-    r = board.Rigo({"-tps62361", "SET0", "2000"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "SET0         1770mV\n");
+    EXPECT_EQ(board.Rigo({"-tps62361", "SET0", "2000"}).out, "SET0         1770mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x7F);
 }
 
-TEST(Tps6236xCommand, UnknownRailsEndWithTheHandlerMessage)
+TEST(Tps6236xCommand, DeviceThatDoesNotAnswerOrBusThatCannotBeOpened)
 {
-    SimBoard board("belk");
-    RunResult r = board.Rigo({"-tps62366", "SET2"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, kValidNames66 + ReadMessage("TPS62366"));
-    r = board.Rigo({"-tps62361", "SET4", "1000"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, kValidNames + WriteMessage("TPS62361"));
-    r = board.Rigo({"-tps62365", "4", "0x60", "list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, kValidNames + ReadMessage("TPS62365"));
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
-}
-
-TEST(Tps6236xCommand, DeviceThatDoesNotAnswer)
-{
-    for (const std::string& chip : kChips) {
+    for (const std::string chip : {"TPS62361", "TPS62365", "TPS62366"}) {
+        const std::string command = "-tps" + chip.substr(3);
         SimBoard board("belk");
         board.Fault("i2c nack bus=4 addr=0x60");
-        RunResult r = board.Rigo({Command(chip), "SET0"});
+        RunResult r = board.Rigo({command, "SET0"});
         EXPECT_EQ(r.status, 1) << chip;
         EXPECT_EQ(r.out, ReadMessage(chip));
-        r = board.Rigo({Command(chip), "SET0", "1100"});
+        r = board.Rigo({command, "SET0", "1100"});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, WriteMessage(chip));
         EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x32);
@@ -188,7 +125,7 @@ TEST(Tps6236xCommand, DeviceThatDoesNotAnswer)
         // The write lands but the read-back fails.
         board.ClearFaults();
         board.Fault("i2c nack bus=4 addr=0x60 dir=read");
-        r = board.Rigo({Command(chip), "SET0", "1100"});
+        r = board.Rigo({command, "SET0", "1100"});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, WriteMessage(chip));
         EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x3C);
@@ -196,25 +133,20 @@ TEST(Tps6236xCommand, DeviceThatDoesNotAnswer)
         // A list skips what it cannot read and still succeeds.
         board.ClearFaults();
         board.Fault("i2c nack bus=4 addr=0x60 after=1 count=10");
-        r = board.Rigo({Command(chip), "list"});
+        r = board.Rigo({command, "list"});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, chip == "TPS62366" ? "SET0         1100mV\n"
                                             : "SET0         1100mV\nSET2         1200mV\nSET3         1250mV\n");
-    }
-}
 
-TEST(Tps6236xCommand, BusThatCannotBeOpened)
-{
-    SimBoard board("belk");
-    board.Fault("i2c open bus=4");
-    for (const std::string& chip : kChips) {
-        RunResult r = board.Rigo({Command(chip), "SET1"});
-        EXPECT_EQ(r.status, 1) << chip;
+        board.ClearFaults();
+        board.Fault("i2c open bus=4");
+        r = board.Rigo({command, "SET1"});
+        EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, ReadMessage(chip));
-        r = board.Rigo({Command(chip), "SET1", "1000"});
+        r = board.Rigo({command, "SET1", "1000"});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, WriteMessage(chip));
-        r = board.Rigo({Command(chip), "list"});
+        r = board.Rigo({command, "list"});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(board.Transfers().empty());
