@@ -1,5 +1,5 @@
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
 
 #include "main.h"
 #include "mem.h"
@@ -65,8 +65,13 @@ void MemoryDump(int argc, char** argv)
         ExitShowMessage("Error: At most 1048576 DWORD values can be dumped at once.", 1);
     if (count > 0 && base + 4ull * static_cast<unsigned>(count) > 0x100000000ull)
         ExitShowMessage("Error: The dump runs past the end of the 32-bit physical address space.", 1);
-    std::vector<DWORD> buffer(count > 0 ? count : 0);
-    ReadMemoryBlock(PhysicalAddress(base), count, buffer.data());
+    DWORD* buffer = static_cast<DWORD*>(malloc(sizeof(DWORD) * (count > 0 ? count : 1)));
+    if (buffer == nullptr) {
+        perror("malloc");
+        exit(1);
+    }
+    ReadMemoryBlock(PhysicalAddress(base), count, buffer);
     for (int i = 0; i < count; ++i)
         printf("0x%08lX --> 0x%08lX\n", static_cast<unsigned long>(base + 4u * i), static_cast<unsigned long>(buffer[i]));
+    free(buffer);
 }
