@@ -8,8 +8,8 @@
 // rigo ends through exit(), so each input runs in a forked child. The child's coverage
 // counters are copied back into the parent for libFuzzer to see. A finding is anything but
 // an exit with status 0 or 1 within the time limit: a crash, a sanitizer report (status 86),
-// a hang, a mapping of /dev/mem left or reached beyond (each one gets an inaccessible
-// page on either side), or memory that grows without bound.
+// a hang, an access beyond a mapping of /dev/mem (each mapping gets an inaccessible page on
+// either side), or memory that grows without bound.
 #include <fcntl.h>
 #include <signal.h>
 #include <strings.h>
@@ -141,26 +141,24 @@ std::string ChildStderr()
 }  // namespace
 
 // Mappings of /dev/mem get an inaccessible page on either side, so that an access beyond
-// what rigo mapped faults instead of landing in whatever lies next to the mapping.
+// what rigo mapped faults instead of landing in whatever lies next to the mapping. The tool
+// is built with a 64-bit off_t, so it may call either name.
 extern "C" void* __real_mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset);
+extern "C" void* __real_mmap64(void* address, size_t length, int protection, int flags, int fd, off64_t offset);
 extern "C" int __real_munmap(void* address, size_t length);
 
 namespace {
 
 std::map<void*, size_t> g_Guarded;  // mapping -> length rounded up to pages
 
-}  // namespace
-
-extern "C" void* __wrap_mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset)
+template <typename Map>
+void* MapGuarded(size_t length, int flags, Map map)
 {
-    if (fd < 0 || address != nullptr || length == 0 || length > SIZE_MAX / 2)
-        return __real_mmap(address, length, protection, flags, fd, offset);
     size_t pages = (length + kPage - 1) & ~(kPage - 1);
     void* reserved = __real_mmap(nullptr, pages + 2 * kPage, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (reserved == MAP_FAILED)
         return MAP_FAILED;
-    char* inside = static_cast<char*>(reserved) + kPage;
-    void* base = __real_mmap(inside, length, protection, flags | MAP_FIXED, fd, offset);
+    void* base = map(static_cast<char*>(reserved) + kPage, flags | MAP_FIXED);
     int error = errno;
     if (base == MAP_FAILED)
         __real_munmap(reserved, pages + 2 * kPage);
@@ -168,6 +166,31 @@ extern "C" void* __wrap_mmap(void* address, size_t length, int protection, int f
         g_Guarded[base] = pages;
     errno = error;
     return base;
+}
+
+bool Guards(void* address, size_t length, int fd)
+{
+    return fd >= 0 && address == nullptr && length != 0 && length <= SIZE_MAX / 2;
+}
+
+}  // namespace
+
+extern "C" void* __wrap_mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset)
+{
+    if (!Guards(address, length, fd))
+        return __real_mmap(address, length, protection, flags, fd, offset);
+    return MapGuarded(length, flags, [&](void* at, int fixed) {
+        return __real_mmap(at, length, protection, fixed, fd, offset);
+    });
+}
+
+extern "C" void* __wrap_mmap64(void* address, size_t length, int protection, int flags, int fd, off64_t offset)
+{
+    if (!Guards(address, length, fd))
+        return __real_mmap64(address, length, protection, flags, fd, offset);
+    return MapGuarded(length, flags, [&](void* at, int fixed) {
+        return __real_mmap64(at, length, protection, fixed, fd, offset);
+    });
 }
 
 extern "C" int __wrap_munmap(void* address, size_t length)
@@ -212,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     LayDownBoard(chipIdRegister);
     ftruncate(g_Stderr, 0);
-    memset(g_ChildCounters, 0, CounterCount());
+    lseek(g_Stderr, 0, SEEK_SET);
 
     fflush(nullptr);
     pid_t child = fork();

@@ -120,6 +120,12 @@ void LoadBoard(State* state)
 // Made on first use and never destroyed, so that calls made while the process exits still work.
 State& Sim()
 {
+    // A sanitizer runtime maps memory before the C library has set up the environment:
+    // serve those calls board-less, without caching that state.
+    if (environ == nullptr) {
+        static State early;
+        return early;
+    }
     static State* state = [] {
         int saved = errno;
         State* made = new State;

@@ -71,9 +71,9 @@ void PrintRun(const RawTarget& target, int count)
 {
     printf("[/dev/i2c-%d, Addr: 0x%X, Initial Offset: 0x%X] --> 0x", static_cast<int>(target.bus), target.device,
            target.offset);
-    for (int i = count - 1; i >= 0; --i) {
+    for (int left = count; left > 0; --left) {
         DWORD value = 0;
-        if (I2cRead(target.device, target.offset + i, &value, kOffsetBits, 8) == 0)
+        if (I2cRead(target.device, target.offset + static_cast<DWORD>(left - 1), &value, kOffsetBits, 8) == 0)
             printf("%02X", value);
         else
             printf("??");

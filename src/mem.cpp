@@ -16,6 +16,7 @@ static_assert(O_DSYNC == 0x1000);
 namespace {
 
 const uint64_t kPageSize = 4096;
+const uint64_t kPhysicalEnd = uint64_t{1} << 32;  // physical addresses are 32 bits wide
 
 // Register types that carry no alignment promise: a misaligned address is still one access.
 typedef uint8_t __attribute__((aligned(1))) Reg8;
@@ -38,6 +39,11 @@ Mapping MapPhysical(off_t address, uint64_t bytes)
     uint64_t length = (offset + bytes + kPageSize - 1) & ~(kPageSize - 1);
     if (length == 0)
         length = kPageSize;
+    // An access that starts in the last bytes below 4 GiB has no page after it to map.
+    if (physical + bytes > kPhysicalEnd) {
+        errno = ENXIO;
+        ExitMemError(__FILE_NAME__, __LINE__);
+    }
     if (length > SIZE_MAX) {
         errno = ENOMEM;
         ExitMemError(__FILE_NAME__, __LINE__);

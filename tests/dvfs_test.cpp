@@ -103,10 +103,7 @@ TEST(DvfsDump, WholeEntryInTableOrder)
     expected += "}\n" + Line("", board.Word(0x7000F6E4), "EMC_ZCAL_WAIT_CNT after clock change") +
                 Line("", 0x001FFFFF, "EMC_AUTO_CAL_INTERVAL") + Line("", 0, "EMC_CFG.PERIODIC_QRST") +
                 Line("", 0, "EMC_CFG.DYN_SELF_REF");
-    RunResult r = board.Rigo({"-DVFS", "ignored"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(board.RigoOut({"-DVFS", "ignored"}), expected);
 
     // One descriptor for the dump, held open while the EMC clock is read through
     // single accesses, then the page mapped twice and released in the same order.
@@ -118,16 +115,13 @@ TEST(DvfsDump, WholeEntryInTableOrder)
                                     "munmap 0x7000f000 4096", "close /dev/mem"}));
 
     // EMC_CFG bits 21 and 28 as they are.
-    board.SetWord(kEmcCfg, 0x10000000);
-    Lines lines = Split(board.Rigo({"-dvfs"}).out);
-    ASSERT_EQ(lines.size(), 115u);
-    EXPECT_EQ(lines[113], "0x00000000, /* EMC_CFG.PERIODIC_QRST */");
-    EXPECT_EQ(lines[114], "0x00000001, /* EMC_CFG.DYN_SELF_REF */");
-    board.SetWord(kEmcCfg, 0x00200000);
-    lines = Split(board.Rigo({"-dvfs"}).out);
-    ASSERT_EQ(lines.size(), 115u);
-    EXPECT_EQ(lines[113], "0x00000001, /* EMC_CFG.PERIODIC_QRST */");
-    EXPECT_EQ(lines[114], "0x00000000, /* EMC_CFG.DYN_SELF_REF */");
+    for (const auto& [cfg, qrst, selfRef] : {std::tuple{0x10000000u, 0, 1}, std::tuple{0x00200000u, 1, 0}}) {
+        board.SetWord(kEmcCfg, cfg);
+        const Lines lines = Split(board.RigoOut({"-dvfs"}));
+        ASSERT_EQ(lines.size(), 115u);
+        EXPECT_EQ(lines[113], "0x0000000" + std::to_string(qrst) + ", /* EMC_CFG.PERIODIC_QRST */");
+        EXPECT_EQ(lines[114], "0x0000000" + std::to_string(selfRef) + ", /* EMC_CFG.DYN_SELF_REF */");
+    }
 }
 
 TEST(DvfsDump, SdramFrequency)
@@ -160,8 +154,7 @@ TEST(DvfsDump, MappingFailures)
     // Three single accesses map before the dump: the chip ID, the EMC source and PLLM.
     std::string places[2];
     for (int after : {3, 4}) {
-        board.ClearFaults();
-        board.Fault("mem mmap after=" + std::to_string(after));
+        board.SetFault("mem mmap after=" + std::to_string(after));
         RunResult r = board.Rigo({"-dvfs"});
         EXPECT_EQ(r.status, 1) << after;
         EXPECT_EQ(r.out, kHeader333) << after;
@@ -174,8 +167,7 @@ TEST(DvfsDump, MappingFailures)
     // A failed release of either mapping keeps the other; the output is complete.
     for (const auto& [after, lastMapLine] : {std::pair{3, "mmap 0x7000f000 4096"},
                                              std::pair{4, "munmap 0x7000f000 4096"}}) {
-        board.ClearFaults();
-        board.Fault("mem munmap after=" + std::to_string(after));
+        board.SetFault("mem munmap after=" + std::to_string(after));
         RunResult r = board.Rigo({"-dvfs"});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(Split(r.out).size(), 115u);

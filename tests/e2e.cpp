@@ -1,10 +1,12 @@
 #include "e2e.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -28,17 +30,15 @@ std::string TemporaryFolder()
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
 // Runs argv with stdin from /dev/null and stdout and stderr captured in files of `folder`.
 RunResult Spawn(const std::vector<std::string>& argv, const std::string& folder)
 {
-    std::string out = folder + "/stdout";
-    std::string err = folder + "/stderr";
+    const std::string out = folder + "/stdout", err = folder + "/stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -56,21 +56,7 @@ RunResult Spawn(const std::vector<std::string>& argv, const std::string& folder)
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    RunResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(out);
-    result.err = ReadFile(err);
-    return result;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line))
-        lines.push_back(line);
-    return lines;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out), ReadFile(err)};
 }
 
 }  // namespace
@@ -97,6 +83,14 @@ RunResult SimBoard::Rigo(const std::vector<std::string>& args)
     return Run(argv);
 }
 
+std::string SimBoard::RigoOut(const std::vector<std::string>& args)
+{
+    RunResult result = Rigo(args);
+    EXPECT_EQ(result.status, 0) << testing::PrintToString(args);
+    EXPECT_EQ(result.err, "") << testing::PrintToString(args);
+    return result.out;
+}
+
 RunResult SimBoard::Run(const std::vector<std::string>& argv)
 {
     board_.ClearTrace();
@@ -105,54 +99,13 @@ RunResult SimBoard::Run(const std::vector<std::string>& argv)
     return Spawn(command, folder_);
 }
 
-uint32_t SimBoard::Word(uint32_t address)
-{
-    return board_.Word(address);
-}
-
-void SimBoard::SetWord(uint32_t address, uint32_t value)
-{
-    board_.SetWord(address, value);
-}
-
-void SimBoard::AddDevice(int bus, int addr)
-{
-    board_.AddDevice(bus, addr);
-}
-
-void SimBoard::RemoveDevice(int bus, int addr)
-{
-    board_.RemoveDevice(bus, addr);
-}
-
-uint8_t SimBoard::Register(int bus, int addr, int reg)
-{
-    return board_.Registers(bus, addr, reg, 1)[0];
-}
-
-std::vector<uint8_t> SimBoard::Registers(int bus, int addr, int reg, int count)
-{
-    return board_.Registers(bus, addr, reg, count);
-}
-
-void SimBoard::SetRegisters(int bus, int addr, int reg, const std::vector<uint8_t>& bytes)
-{
-    board_.SetRegisters(bus, addr, reg, bytes);
-}
-
-void SimBoard::Fault(const std::string& rule)
-{
-    board_.AddFault(rule);
-}
-
-void SimBoard::ClearFaults()
-{
-    board_.ClearFaults();
-}
-
 std::vector<std::string> SimBoard::Trace()
 {
-    return Lines(board_.Trace());
+    std::vector<std::string> lines;
+    std::istringstream stream(board_.Trace());
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 std::vector<std::string> SimBoard::Transfers()
@@ -166,15 +119,8 @@ std::vector<std::string> SimBoard::Transfers()
 
 int SimBoard::Pauses(int microseconds)
 {
-    int count = 0;
-    for (const std::string& line : Trace())
-        count += line == "usleep " + std::to_string(microseconds) ? 1 : 0;
-    return count;
-}
-
-const std::string& SimBoard::Path() const
-{
-    return board_.Path();
+    const std::vector<std::string> trace = Trace();
+    return static_cast<int>(std::count(trace.begin(), trace.end(), "usleep " + std::to_string(microseconds)));
 }
 
 RunResult RunCommand(const std::vector<std::string>& argv)
@@ -184,6 +130,11 @@ RunResult RunCommand(const std::vector<std::string>& argv)
         ~Folder() { std::filesystem::remove_all(path); }
     } folder;
     return Spawn(argv, folder.path);
+}
+
+void PrintTo(const RunResult& result, std::ostream* os)
+{
+    *os << "{status " << result.status << ", out \"" << result.out << "\", err \"" << result.err << "\"}";
 }
 
 std::string HelpText()

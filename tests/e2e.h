@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@ struct RunResult {
     int status;  // exit status, or 128 + signal number
     std::string out;
     std::string err;
+    bool operator==(const RunResult&) const = default;
 };
+void PrintTo(const RunResult& result, std::ostream* os);  // for gtest's failure messages
 
 class SimBoard {
 public:
@@ -23,20 +26,33 @@ public:
 
     RunResult Rigo(const std::vector<std::string>& args);  // the built rigo; trace cleared first
     RunResult Run(const std::vector<std::string>& argv);   // any program; trace cleared first
+    // The standard output of a rigo run that is to succeed: status 0, nothing on stderr.
+    std::string RigoOut(const std::vector<std::string>& args);
 
-    uint32_t Word(uint32_t address);
-    void SetWord(uint32_t address, uint32_t value);
-    void AddDevice(int bus, int addr);
-    void RemoveDevice(int bus, int addr);
-    uint8_t Register(int bus, int addr, int reg);
-    std::vector<uint8_t> Registers(int bus, int addr, int reg, int count);
-    void SetRegisters(int bus, int addr, int reg, const std::vector<uint8_t>& bytes);
-    void Fault(const std::string& rule);
-    void ClearFaults();
+    uint32_t Word(uint32_t address) { return board_.Word(address); }
+    void SetWord(uint32_t address, uint32_t value) { board_.SetWord(address, value); }
+    void AddDevice(int bus, int addr) { board_.AddDevice(bus, addr); }
+    void RemoveDevice(int bus, int addr) { board_.RemoveDevice(bus, addr); }
+    uint8_t Register(int bus, int addr, int reg) { return board_.Registers(bus, addr, reg, 1)[0]; }
+    std::vector<uint8_t> Registers(int bus, int addr, int reg, int count)
+    {
+        return board_.Registers(bus, addr, reg, count);
+    }
+    void SetRegisters(int bus, int addr, int reg, const std::vector<uint8_t>& bytes)
+    {
+        board_.SetRegisters(bus, addr, reg, bytes);
+    }
+    void Fault(const std::string& rule) { board_.AddFault(rule); }
+    void ClearFaults() { board_.ClearFaults(); }
+    void SetFault(const std::string& rule)  // replaces every rule
+    {
+        ClearFaults();
+        Fault(rule);
+    }
     std::vector<std::string> Trace();      // lines of the last run
     std::vector<std::string> Transfers();  // only the i2c transfer lines of the last run
     int Pauses(int microseconds);          // "usleep <microseconds>" lines of the last run
-    const std::string& Path() const;
+    const std::string& Path() const { return board_.Path(); }
 
 private:
     std::string folder_;  // holds the board and the captured output of a run

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "e2e.h"
-#include "eeprom.h"
 
 namespace {
 
@@ -49,34 +48,12 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 }  // namespace
 
-// Field names never come from the command line; an unknown one lists the valid names and
-// is refused before the bus is touched.
-TEST(EepromTable, UnknownNamesAndMissingAddress)
-{
-    DWORD index = 99;
-    EXPECT_EQ(LookupBoardDescIndex("mem type", &index), 0);
-    EXPECT_EQ(board_tab[index].id, 11u);
-    g_EepromAddr = 0;
-    EXPECT_EQ(ReadEeprom("ID"), 1);
-    EXPECT_EQ(InitEeprom(250, 0x56), 0);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(ReadEeprom("BOARD"), 2);
-    fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Valid board descriptions: \nHDR_VER, HDR_SIZE, ID, SKU, FAB, REV, MinorREV, Mem Type, Power Cfg, "
-              "Misc Cfg, Modem Bands, Touchscreen Cfg, Display Cfg, \n");
-    g_EepromAddr = 0;
-}
-
 TEST(BoardIdCommand, ListsTheRecordAtEachChipsDefaultPlace)
 {
     for (const auto& [model, device] : {std::pair{"belk", "i2c-4 0x56"}, std::pair{"0x33:1", "i2c-4 0x56"},
                                         std::pair{"corv", "i2c-0 0x56"}}) {
         SimBoard board(model);
-        RunResult r = board.Rigo({"-id"});
-        EXPECT_EQ(r.status, 0) << model;
-        EXPECT_EQ(r.out, kReferenceListing) << model;
-        EXPECT_EQ(r.err, "") << model;
+        EXPECT_EQ(board.RigoOut({"-id"}), kReferenceListing);
         // One open-read-close cycle per field, one 50 ms pause per byte.
         const Lines trace = board.Trace();
         const std::string node = std::string("/dev/") + std::string(device).substr(0, 5);
@@ -88,9 +65,7 @@ TEST(BoardIdCommand, ListsTheRecordAtEachChipsDefaultPlace)
     for (const char* model : {"avin", "dern", "0x31:1"}) {
         SimBoard board(model);
         board.SetRegisters(0, 0x56, 0x00, kReferenceRecord);
-        RunResult r = board.Rigo({"-ID"});
-        EXPECT_EQ(r.status, 0) << model;
-        EXPECT_EQ(r.out, "") << model;
+        EXPECT_EQ(board.RigoOut({"-ID"}), "");
         EXPECT_TRUE(board.Transfers().empty()) << model;
     }
 }
@@ -99,9 +74,7 @@ TEST(BoardIdCommand, BusAddressAndFieldFormats)
 {
     SimBoard board("avin");
     board.SetRegisters(1, 0x50, 0x00, kReferenceRecord);
-    RunResult r = board.Rigo({"-id", "1", "0x50"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kReferenceListing);
+    EXPECT_EQ(board.RigoOut({"-id", "1", "0x50"}), kReferenceListing);
     EXPECT_EQ(board.Transfers(), RecordReads("i2c-1 0x50"));
 
     // ID 12345 needs five digits; REV 0x00 prints a NUL byte padded to four columns.
@@ -111,17 +84,12 @@ TEST(BoardIdCommand, BusAddressAndFieldFormats)
     expected = Replaced(expected, "003  [0x03]", "255  [0xFF]");
     expected = Replaced(expected, "A    [0x41]", std::string(1, '\0') + "    [0x00]");
     expected = Replaced(expected, "MinorREV         0    [0x00]", "MinorREV         200  [0xC8]");
-    EXPECT_EQ(board.Rigo({"-id", "1", "0x50"}).out, expected);
+    EXPECT_EQ(board.RigoOut({"-id", "1", "0x50"}), expected);
 
-    r = board.Rigo({"-id", "4", "0"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(board.RigoOut({"-id", "4", "0"}), "");
     EXPECT_EQ(board.Trace().size(), 4u);  // only the chip ID read
     for (const Lines& args : {Lines{"-id", "1"}, Lines{"-id", "1", "0x50", "x"}}) {
-        r = board.Rigo(args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, HelpText());
+        EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
         EXPECT_TRUE(board.Transfers().empty());
     }
 }
@@ -129,18 +97,14 @@ TEST(BoardIdCommand, BusAddressAndFieldFormats)
 TEST(BoardIdCommand, BusFailures)
 {
     SimBoard board("belk");
-    RunResult r = board.Rigo({"-id", "9", "0x56"});
-    EXPECT_EQ(r.status, 0);
     std::string expected;
     for (int i = 0; i < 13; ++i)
         expected += "Failed to open the i2c node @ 9 and addr @ 56\n";
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(board.RigoOut({"-id", "9", "0x56"}), expected);
 
     // The low byte of ID does not answer: it counts as 0 and the listing goes on.
     board.Fault("i2c nack bus=4 addr=0x56 after=4 count=10");
-    r = board.Rigo({"-id"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, Replaced(kReferenceListing, "1780 [0x06F4]", "1536 [0x0600]"));
+    EXPECT_EQ(board.RigoOut({"-id"}), Replaced(kReferenceListing, "1780 [0x06F4]", "1536 [0x0600]"));
     EXPECT_EQ(board.Pauses(5000), 10);
     EXPECT_EQ(board.Pauses(50000), 16);
 }

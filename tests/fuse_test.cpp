@@ -73,10 +73,7 @@ TEST(FuseFields, WordsAndRedundantPairs)
 TEST(FuseCommands, ReferenceBelkAndLimits)
 {
     SimBoard board("belk");
-    RunResult r = board.Rigo({"-fuse"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(board.RigoOut({"-fuse"}),
               "    Speedo-G  =     2402 MHz (0x00962)\n"
               "    Speedo-LP =     2241 MHz (0x008C1)\n"
               "    IDDQ-G    =      761 mA  (0x02F9)\n"
@@ -84,9 +81,9 @@ TEST(FuseCommands, ReferenceBelkAndLimits)
     // Bit 28 set by read-modify-write; the other enables stay; the whole block in one mapping.
     EXPECT_EQ(board.Word(kFuseVisibility), 0x14000000u);
     EXPECT_EQ(Mappings(board), kFuseRead);
-    EXPECT_EQ(board.Rigo({"-iddqG"}).out, "    IDDQ-G    =      761 mA  (0x02F9)\n");
+    EXPECT_EQ(board.RigoOut({"-iddqG"}), "    IDDQ-G    =      761 mA  (0x02F9)\n");
     EXPECT_EQ(Mappings(board), kFuseRead);
-    EXPECT_EQ(board.Rigo({"-IDDQLP"}).out, "    IDDQ-LP   =      197 mA  (0x0C5)\n\n");
+    EXPECT_EQ(board.RigoOut({"-IDDQLP"}), "    IDDQ-LP   =      197 mA  (0x0C5)\n\n");
 
     board.SetWord(FuseAddress(70), 0x3FFF);
     for (int word = 211; word <= 224; ++word)
@@ -103,20 +100,15 @@ TEST(FuseCommands, ReferenceBelkAndLimits)
         {"-IddqLP", "496", "    IDDQ-LP    =      496 mA  (0x1F0) *** FAIL ***\n"},
         {"-iddqLP", "497mA", "    IDDQ-LP    =      496 mA  (0x1F0) *** PASS ***\n"},
     };
-    for (const auto& limit : limits) {
-        r = board.Rigo({limit.command, limit.limit});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, limit.out) << limit.command << " " << limit.limit;
-    }
+    for (const auto& limit : limits)
+        EXPECT_EQ(board.RigoOut({limit.command, limit.limit}), limit.out);
     // A paired low bit alone.
     board.SetWord(FuseAddress(70), 0);
     board.SetWord(FuseAddress(216), 0xFFFFFFFF);
-    EXPECT_EQ(board.Rigo({"-iddqG", "5"}).out, "    IDDQ-G    =        4 mA  (0x0004) *** PASS ***\n");
+    EXPECT_EQ(board.RigoOut({"-iddqG", "5"}), "    IDDQ-G    =        4 mA  (0x0004) *** PASS ***\n");
 
     // A second extra argument is neither form: nothing happens.
-    r = board.Rigo({"-iddqG", "5", "6"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(board.RigoOut({"-iddqG", "5", "6"}), "");
     EXPECT_EQ(Mappings(board), kChipIdOnly);
 }
 
@@ -125,23 +117,18 @@ TEST(FuseCommands, ChipGating)
     SimBoard corv("corv");
     corv.SetWord(kFuseVisibility, 0);
     // Corv: the fuses are made visible and read, but nothing is printed.
-    RunResult r = corv.Rigo({"-fuse"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(corv.RigoOut({"-fuse"}), "");
     EXPECT_EQ(corv.Word(kFuseVisibility), 0x10000000u);
     EXPECT_EQ(Mappings(corv), kFuseRead);
     corv.SetWord(kFuseVisibility, 0);
     for (const Lines& args : {Lines{"-iddqG"}, Lines{"-iddqLP", "100"}}) {
-        r = corv.Rigo(args);
-        EXPECT_EQ(r.out, "Unsupported silicon!") << args[0];
+        EXPECT_EQ(corv.RigoOut(args), "Unsupported silicon!");
         EXPECT_EQ(Mappings(corv), kChipIdOnly);
     }
     for (const char* model : {"avin", "dern", "0x33:1"}) {
         SimBoard board(model);
         for (const Lines& args : {Lines{"-fuse"}, Lines{"-iddqG"}, Lines{"-iddqLP", "7"}}) {
-            r = board.Rigo(args);
-            EXPECT_EQ(r.status, 0);
-            EXPECT_EQ(r.out, "Unsupported silicon!") << model << " " << args[0];
+            EXPECT_EQ(board.RigoOut(args), "Unsupported silicon!");
             EXPECT_EQ(Mappings(board), kChipIdOnly);
         }
         EXPECT_EQ(board.Word(kFuseVisibility), 0u);
@@ -154,20 +141,17 @@ TEST(FuseCommands, EnableFailures)
     SimBoard belk("belk");
     belk.Fault("mem munmap after=1");
     for (const Lines& args : {Lines{"-fuse"}, Lines{"-iddqLP"}, Lines{"-iddqG", "1"}}) {
-        RunResult r = belk.Rigo(args);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, "Failed to enable fuse reads!") << args[0];
+        EXPECT_EQ(belk.RigoOut(args), "Failed to enable fuse reads!");
         EXPECT_EQ(belk.Word(kFuseVisibility), 0x14000000u);
         EXPECT_EQ(Mappings(belk), kEnableOnly);
     }
     SimBoard corv("corv");
     corv.Fault("mem munmap after=1");
-    EXPECT_EQ(corv.Rigo({"-fuse"}).out, "");
+    EXPECT_EQ(corv.RigoOut({"-fuse"}), "");
     EXPECT_EQ(Mappings(corv), kEnableOnly);
 
     // A mapping that fails ends the process inside the register access.
-    belk.ClearFaults();
-    belk.Fault("mem mmap after=2 errno=EPERM");
+    belk.SetFault("mem mmap after=2 errno=EPERM");
     RunResult r = belk.Rigo({"-fuse"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

@@ -32,18 +32,6 @@ TEST(I2cTransport, BuffersAreMostSignificantByteFirstAtEveryWidth)
     EXPECT_EQ(I2cRebuildValue(buffer, 8, nullptr), 1);
 }
 
-TEST(I2cTransport, BitFields)
-{
-    EXPECT_EQ(I2cFieldMask(4, 5), 0x30u);
-    EXPECT_EQ(I2cFieldMask(0, 31), 0xFFFFFFFFu);
-    EXPECT_EQ(I2cFieldMask(30, 40), 0xC0000000u);  // bits above 31 are lost
-    EXPECT_EQ(I2cFieldMask(32, 33), 0u);
-    EXPECT_EQ(I2cFieldMask(5, 4), 0u);
-    EXPECT_EQ(I2cMergeField(0x81, 7, 4, 5), 0xB1u);  // value bits beyond the field are dropped
-    EXPECT_EQ(I2cMergeField(0xFF, 0, 0, 2), 0xF8u);
-    EXPECT_EQ(I2cMergeField(0x5A, 1, 5, 4), 0x5Au);
-}
-
 // With no bus node open a transfer fails with 1 after its retries; 22 shows that a bad
 // field was refused before any transfer was tried.
 TEST(I2cTransport, BadFieldsAndClosedNode)

@@ -46,65 +46,57 @@ TEST(Tps6236xCommand, ListsAndReadsTheWholeRegister)
 {
     SimBoard board("belk");
     for (const char* command : {"-tps62361", "-TPS62365"}) {
-        RunResult r = board.Rigo({command, "list"});
-        EXPECT_EQ(r.status, 0) << command;
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out, "SET0         1000mV\nSET1         1100mV\nSET2         1200mV\nSET3         1250mV\n");
+        EXPECT_EQ(board.RigoOut({command, "list"}),
+                  "SET0         1000mV\nSET1         1100mV\nSET2         1200mV\nSET3         1250mV\n");
         EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x60 w 00 r 32", "i2c-4 0x60 w 01 r 3c", "i2c-4 0x60 w 02 r 46",
                                             "i2c-4 0x60 w 03 r 4b"}));
     }
-    EXPECT_EQ(board.Rigo({"-tps62366", "list", "4", "0x60"}).out, "SET0         1000mV\nSET1         1100mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62366", "list", "4", "0x60"}), "SET0         1000mV\nSET1         1100mV\n");
 
     // Every row is a rail, so the control registers read through the same encoding,
     // and bit 7 is part of the code.
-    EXPECT_EQ(board.Rigo({"-tps62361", "CTRL"}).out, "CTRL         2740mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62361", "CTRL"}), "CTRL         2740mV\n");
     EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 04 r e0"});
-    EXPECT_EQ(board.Rigo({"-tps62366", "4", "96", "chip_id"}).out, "CHIP_ID      620mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62366", "4", "96", "chip_id"}), "CHIP_ID      620mV\n");
     EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x60 w 08 r 0c"});
     board.SetRegisters(4, 0x60, 0x02, {0xFF});
-    EXPECT_EQ(board.Rigo({"-tps62365", "set2"}).out, "SET2         3050mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62365", "set2"}), "SET2         3050mV\n");
 
     // Unknown rails: the handler's message follows the names.
-    RunResult r = board.Rigo({"-tps62366", "SET2"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Valid Voltage names: \nSET0, SET1, CTRL, TEMP, RMPCTRL, CHIP_ID, \n" + ReadMessage("TPS62366"));
-    r = board.Rigo({"-tps62361", "SET4", "1000"});
-    EXPECT_EQ(r.out, kValidNames + WriteMessage("TPS62361"));
-    r = board.Rigo({"-tps62365", "4", "0x60", "list"});
-    EXPECT_EQ(r.out, kValidNames + ReadMessage("TPS62365"));
+    EXPECT_EQ(
+        board.Rigo({"-tps62366", "SET2"}),
+        (RunResult{1, "Valid Voltage names: \nSET0, SET1, CTRL, TEMP, RMPCTRL, CHIP_ID, \n" + ReadMessage("TPS62366"),
+                   ""}));
+    EXPECT_EQ(board.Rigo({"-tps62361", "SET4", "1000"}), (RunResult{1, kValidNames + WriteMessage("TPS62361"), ""}));
+    EXPECT_EQ(board.Rigo({"-tps62365", "4", "0x60", "list"}),
+              (RunResult{1, kValidNames + ReadMessage("TPS62365"), ""}));
     EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
 
     // Only Belk and its relatives have a default.
     SimBoard dern("dern");
-    r = dern.Rigo({"-tps62361", "list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, HelpText());
+    EXPECT_EQ(dern.Rigo({"-tps62361", "list"}), (RunResult{1, "", HelpText()}));
 }
 
 TEST(Tps6236xCommand, SetWritesTheWholeRegisterAndReadsBack)
 {
     SimBoard board("belk");
-    RunResult r = board.Rigo({"-tps62361", "SET1", "1255"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "SET1         1250mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62361", "SET1", "1255"}), "SET1         1250mV\n");
     EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 01 4b", "usleep 50000", "i2c-4 0x60 w 01 r 4b",
                                       "usleep 50000", "close /dev/i2c-4"}));
 
     // The TPS62365 and TPS62366 let the output settle 10 ms before the read-back.
-    r = board.Rigo({"-tps62365", "SET0", "0x4B0"});
-    EXPECT_EQ(r.out, "SET0         1200mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62365", "SET0", "0x4B0"}), "SET0         1200mV\n");
     EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 00 46", "usleep 50000", "usleep 10000",
                                       "i2c-4 0x60 w 00 r 46", "usleep 50000", "close /dev/i2c-4"}));
-    r = board.Rigo({"-tps62366", "SET1", "1003"});
-    EXPECT_EQ(r.out, "SET1         1000mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62366", "SET1", "1003"}), "SET1         1000mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x01), 50);
     EXPECT_EQ(board.Pauses(10000), 1);
 
     // Clamped at both ends; bit 7 (the mode bit) is overwritten with 0.
     board.SetRegisters(4, 0x60, 0x00, {0x80});
-    EXPECT_EQ(board.Rigo({"-tps62361", "SET0", "300"}).out, "SET0         500mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62361", "SET0", "300"}), "SET0         500mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x00);
-    EXPECT_EQ(board.Rigo({"-tps62361", "SET0", "2000"}).out, "SET0         1770mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps62361", "SET0", "2000"}), "SET0         1770mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x7F);
 }
 
@@ -114,41 +106,24 @@ TEST(Tps6236xCommand, DeviceThatDoesNotAnswerOrBusThatCannotBeOpened)
         const std::string command = "-tps" + chip.substr(3);
         SimBoard board("belk");
         board.Fault("i2c nack bus=4 addr=0x60");
-        RunResult r = board.Rigo({command, "SET0"});
-        EXPECT_EQ(r.status, 1) << chip;
-        EXPECT_EQ(r.out, ReadMessage(chip));
-        r = board.Rigo({command, "SET0", "1100"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, WriteMessage(chip));
+        EXPECT_EQ(board.Rigo({command, "SET0"}), (RunResult{1, ReadMessage(chip), ""}));
+        EXPECT_EQ(board.Rigo({command, "SET0", "1100"}), (RunResult{1, WriteMessage(chip), ""}));
         EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x32);
 
         // The write lands but the read-back fails.
-        board.ClearFaults();
-        board.Fault("i2c nack bus=4 addr=0x60 dir=read");
-        r = board.Rigo({command, "SET0", "1100"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, WriteMessage(chip));
+        board.SetFault("i2c nack bus=4 addr=0x60 dir=read");
+        EXPECT_EQ(board.Rigo({command, "SET0", "1100"}), (RunResult{1, WriteMessage(chip), ""}));
         EXPECT_EQ(board.Register(4, 0x60, 0x00), 0x3C);
 
         // A list skips what it cannot read and still succeeds.
-        board.ClearFaults();
-        board.Fault("i2c nack bus=4 addr=0x60 after=1 count=10");
-        r = board.Rigo({command, "list"});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, chip == "TPS62366" ? "SET0         1100mV\n"
+        board.SetFault("i2c nack bus=4 addr=0x60 after=1 count=10");
+        EXPECT_EQ(board.RigoOut({command, "list"}), chip == "TPS62366" ? "SET0         1100mV\n"
                                             : "SET0         1100mV\nSET2         1200mV\nSET3         1250mV\n");
 
-        board.ClearFaults();
-        board.Fault("i2c open bus=4");
-        r = board.Rigo({command, "SET1"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, ReadMessage(chip));
-        r = board.Rigo({command, "SET1", "1000"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, WriteMessage(chip));
-        r = board.Rigo({command, "list"});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, "");
+        board.SetFault("i2c open bus=4");
+        EXPECT_EQ(board.Rigo({command, "SET1"}), (RunResult{1, ReadMessage(chip), ""}));
+        EXPECT_EQ(board.Rigo({command, "SET1", "1000"}), (RunResult{1, WriteMessage(chip), ""}));
+        EXPECT_EQ(board.RigoOut({command, "list"}), "");
         EXPECT_TRUE(board.Transfers().empty());
     }
 }

@@ -1,0 +1,190 @@
+// Every command family against every fault the simulator injects: each run ends with
+// status 0 or 1 and no crash or sanitizer report, and no register is written on the
+// strength of a read that failed. The messages themselves are the per-command tests' job;
+// only the ones that every command shares are checked here.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+
+namespace {
+
+struct Command {
+    const char* model;
+    std::vector<std::string> args;
+    bool mapsMemory = false;  // maps /dev/mem again after the chip ID
+    int bus = -1;             // the device that the I2C faults hit; -1: none
+    int addr = 0;
+    // Its register writes read the register first and go on with 0 when that read fails.
+    bool readsFailAsZero = false;
+};
+
+const Command kCommands[] = {
+    {"belk", {"-ver"}},
+    {"belk", {"-rd", "0x7000F404", "0xFF00", "s"}, true},
+    {"belk", {"-wr16", "0x7000F404", "0x1212", "0xFF"}, true},
+    {"belk", {"-list", "0x7000FFF8", "4"}, true},
+    {"belk", {"-dvfs"}, true},
+    {"belk", {"-chip"}},
+    {"belk", {"-fuse"}, true},
+    {"belk", {"-iddqG", "400"}, true},
+    {"belk", {"-iddqLP"}, true},
+    {"belk", {"-osc"}, true},
+    {"corv", {"-freq", "EMC"}, true},
+    {"belk", {"-pll", "list"}, true},
+    {"belk", {"-i2c", "4", "0x2D", "0x20"}, false, 4, 0x2d},
+    {"belk", {"-i2c", "4", "0x2D", "0x20", "0x55"}, false, 4, 0x2d},
+    {"belk", {"-i2c", "4", "0x56", "0x10", "rd", "4"}, false, 4, 0x56},
+    {"belk", {"-i2c", "4", "0x56", "0x10", "wr", "0x7000F404"}, false, 4, 0x56},
+    {"belk", {"-i2c16", "4", "0x2D", "0x20", "0x1212"}, false, 4, 0x2d},
+    {"belk", {"-id"}, false, 4, 0x56},
+    {"belk", {"-as3720", "SD0", "1100000"}, false, 4, 0x40},
+    {"dern", {"-lp8755", "BUCK0", "OFF"}, false, 4, 0x60},
+    {"corv", {"-tps51632", "CPU", "1100"}, false, 4, 0x43},
+    {"belk", {"-tps62361", "SET0", "1100"}, false, 4, 0x60},
+    {"belk", {"-tps62366", "list"}, false, 4, 0x60},
+    {"belk", {"-tps65911", "VDD1", "1100"}, false, 4, 0x2d, true},
+    {"belk", {"-tps65911", "bypass", "LDO7"}, false, 4, 0x2d, true},
+    {"belk", {"-tps65913", "SMPS12", "OFF"}, false, 4, 0x49},
+    {"belk", {"-tps80031", "SMPS1", "1100"}, false, 4, 0x12},
+    {"0x33", {"-tps80032", "list"}, false, 4, 0x12},
+    {"dern", {"-tps80036", "LDO1", "ON"}, false, 4, 0x58},
+    {"belk", {"-ds4422N", "BRD01", "OUT0", "1300"}, false, 0, 0x10},
+    {"corv", {"-ds4424N", "BRD11", "OUT0", "52"}, false, 0, 0x70},
+    {"dern", {"-max77660", "BUCK1", "1100"}, false, 4, 0x23},
+    {"belk", {"-max77663", "SD1", "1100"}, false, 4, 0x3c},
+};
+
+enum class Target { Memory, Bus, Device };
+
+struct Fault {
+    const char* name;
+    const char* rule;  // completed with the command's bus, and device address, by `target`
+    Target target;
+    const char* options = "";
+};
+
+const Fault kFaults[] = {
+    {"NoDevMem", "mem open", Target::Memory},
+    {"MappingFails", "mem mmap after=1", Target::Memory},
+    {"UnmappingFails", "mem munmap after=1", Target::Memory},
+    {"BusCannotBeOpened", "i2c open", Target::Bus},
+    {"DeviceNeverAnswers", "i2c nack", Target::Device},
+    {"DeviceAnswersOnce", "i2c nack", Target::Device, " after=1"},
+    {"DeviceOnlyTakesWrites", "i2c nack", Target::Device, " dir=read"},
+};
+
+std::string Rule(const Fault& fault, const Command& command)
+{
+    std::string rule = fault.rule;
+    if (fault.target != Target::Memory)
+        rule += " bus=" + std::to_string(command.bus);
+    if (fault.target == Target::Device) {
+        char addr[8];
+        snprintf(addr, sizeof addr, "%#x", command.addr);
+        rule += std::string(" addr=") + addr;
+    }
+    return rule + fault.options;
+}
+
+std::string Describe(const Command& command)
+{
+    std::string text = command.model;
+    for (const std::string& arg : command.args)
+        text += " " + arg;
+    return text;
+}
+
+// The device's registers replayed from their state before the run through its successful
+// write transfers, which must give what it holds afterwards: a failed transfer left
+// nothing behind. Writes to a register whose read had failed before are collected too: a
+// read-modify-write that went on with a value it never read.
+struct Replay {
+    std::vector<uint8_t> registers;
+    std::vector<std::string> blindWrites;
+};
+
+Replay ReplayWrites(std::vector<uint8_t> registers, const std::vector<std::string>& transfers, const Command& command)
+{
+    char device[24];
+    snprintf(device, sizeof device, "i2c-%d 0x%02x w ", command.bus, command.addr);
+    Replay replay;
+    std::set<unsigned> unread;
+    for (const std::string& line : transfers) {
+        if (!line.starts_with(device))
+            continue;
+        std::istringstream bytes(line.substr(strlen(device)));
+        unsigned reg = 0;
+        bytes >> std::hex >> reg;
+        bool read = line.find(" r ") != std::string::npos;
+        if (line.find(" failed ") != std::string::npos) {
+            if (read)
+                unread.insert(reg);
+            continue;
+        }
+        if (!read && unread.count(reg) != 0)
+            replay.blindWrites.push_back(line);
+        for (unsigned value, pointer = reg; !read && bytes >> value; ++pointer)
+            registers[pointer & 0xFF] = static_cast<uint8_t>(value);
+    }
+    replay.registers = registers;
+    return replay;
+}
+
+class FaultMatrix : public testing::TestWithParam<Fault> {};
+
+TEST_P(FaultMatrix, EveryCommandEndsCleanly)
+{
+    const Fault& fault = GetParam();
+    std::map<std::string, std::unique_ptr<SimBoard>> boards;
+    for (const Command& command : kCommands) {
+        if (fault.target != Target::Memory && command.bus < 0)
+            continue;
+        std::unique_ptr<SimBoard>& board = boards[command.model];
+        if (!board)
+            board = std::make_unique<SimBoard>(command.model);
+        board->ClearFaults();
+        board->Fault(Rule(fault, command));
+        std::vector<uint8_t> before = command.bus < 0 ? std::vector<uint8_t>{}
+                                                       : board->Registers(command.bus, command.addr, 0, 256);
+        RunResult r = board->Rigo(command.args);
+
+        SCOPED_TRACE(Describe(command) + " with " + Rule(fault, command));
+        EXPECT_TRUE(r.status == 0 || r.status == 1) << r.status << "\n" << r.err;
+        EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
+        if (command.bus >= 0) {
+            Replay replay = ReplayWrites(before, board->Transfers(), command);
+            EXPECT_EQ(replay.registers, board->Registers(command.bus, command.addr, 0, 256));
+            if (!command.readsFailAsZero) {
+                EXPECT_EQ(replay.blindWrites, std::vector<std::string>{});
+            }
+        }
+        // The chip ID is read before any command runs; a failed unmapping never ends one.
+        if (fault.target == Target::Memory) {
+            bool ends = fault.name == std::string("NoDevMem") ||
+                        (fault.name == std::string("MappingFails") && command.mapsMemory);
+            EXPECT_EQ(r.status, ends ? 1 : 0);
+            if (ends) {
+                EXPECT_TRUE(r.out.empty() && r.err.starts_with("Error at line ")) << r.out << r.err;
+            }
+        }
+        if (fault.target == Target::Bus && command.args[0].starts_with("-i2c")) {
+            EXPECT_EQ(r.out, "Error: Unable to open /dev/I2C-4 node.\n");
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<Fault>& info) { return info.param.name; });
+
+}  // namespace
