@@ -95,6 +95,9 @@ TEST(Tps65911Command, ListsAndReadsTheReferenceBoard)
     board.SetRegisters(4, 0x2d, 0x22, {0xB3, 0x34});
     EXPECT_EQ(board.RigoOut({"-tps65911", "4", "0x2D", "VDD1"}), "VDD1          ON 1212.5mV\n");
     EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x2d w 22 r b3", "i2c-4 0x2d w 23 r 34", "i2c-4 0x2d w 21 r 01"}));
+    board.SetRegisters(4, 0x2d, 0x25, {0x80, 0x34});
+    EXPECT_EQ(board.RigoOut({"-tps65911", "VDD2"}), "VDD2          ON 1212.5mV\n");
+    EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x2d w 25 r 80", "i2c-4 0x2d w 26 r 34", "i2c-4 0x2d w 24 r 01"}));
     // VDDCTRLSR reads 0x29 whatever the flag, and shows whole millivolts.
     board.SetRegisters(4, 0x2d, 0x28, {0xB4, 0xB4});
     EXPECT_EQ(board.RigoOut({"-tps65911", "VDDCTRL"}), "VDDCTRL      OFF 1212.5mV\n");
