@@ -71,10 +71,10 @@ int tps51632_GetVolt(const char* pName, DWORD* pVolt)
     DWORD index = 0;
     if (tps51632_LookupVoltageIndex(pName, &index) != 0 || !BusGiven())
         return kReadRefused;
-    int status = PmuOpen();
+    // No check between the steps: with no node open the read fails every attempt.
+    PmuOpen();
     DWORD value = 0;
-    if (status == 0)
-        status = PmuRead(kVsr, &value);
+    int status = PmuRead(kVsr, &value);
     I2cClose();
     if (status != 0)
         return status;
@@ -106,9 +106,8 @@ int tps51632_SetVolt(const char* pName, DWORD Volt)
         return kNotFound;
     if (!BusGiven())
         return kSetRefused;
-    int status = PmuOpen();
-    if (status == 0)
-        status = PmuWriteField(kVsr, tps51632_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb);
+    PmuOpen();
+    int status = PmuWriteField(kVsr, tps51632_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb);
     I2cClose();
     return status;
 }

@@ -98,5 +98,6 @@ TEST(Tps51632Command, DeviceThatDoesNotAnswerOrBusThatCannotBeOpened)
                                     std::pair{Lines{"-tps51632", "CPU", "1100"}, kWriteFailed}}) {
         EXPECT_EQ(board.Rigo(args), (RunResult{1, out, ""}));
         EXPECT_TRUE(board.Transfers().empty());
+        EXPECT_EQ(board.Pauses(5000), 10);  // no node open: every attempt fails
     }
 }
