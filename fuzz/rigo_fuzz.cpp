@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "board.h"
-#include "main.h"
+#include "cli/cli.h"
 #include "reference.h"
 
 extern "C" uint8_t __start___sancov_cntrs[];

@@ -4,12 +4,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-DWORD g_Instance = 0;
-DWORD g_PMUSlaveAddr = 0;
-DWORD g_AddrBitWidth = 8;
-DWORD g_DataBitWidth = 8;
-DWORD g_ClockSpeedKHZ = 100;
-
 int stricmp(const char* s1, const char* s2)
 {
     const unsigned char* a = reinterpret_cast<const unsigned char*>(s1);
@@ -67,14 +61,4 @@ DWORD DoubleToDword(double value)
     if (value >= 4294967295.0)
         return 0xFFFFFFFFu;
     return static_cast<DWORD>(value);
-}
-
-int StorePmuBus(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
-{
-    g_Instance = i2cNode;
-    g_PMUSlaveAddr = deviceAddress;
-    g_AddrBitWidth = addrBitWidth;
-    g_DataBitWidth = dataBitWidth;
-    g_ClockSpeedKHZ = clockSpeedKHZ;
-    return 0;
 }

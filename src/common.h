@@ -1,5 +1,4 @@
-// Shared integer types, string and number helpers, and the bus settings that the
-// regulator drivers and the board-ID EEPROM reader share.
+// Integer types and the string and number helpers every layer shares.
 #pragma once
 
 #include <cstdint>
@@ -22,13 +21,3 @@ int32_t TruncateToInt32(double value);
 // double to DWORD as the ARM targets convert: truncation toward zero, saturating at 0 and
 // 0xFFFFFFFF, and 0 for a value that is not a number.
 DWORD DoubleToDword(double value);
-
-// One set of bus settings for every driver: only one driver runs per invocation.
-extern DWORD g_Instance;
-extern DWORD g_PMUSlaveAddr;
-extern DWORD g_AddrBitWidth;
-extern DWORD g_DataBitWidth;
-extern DWORD g_ClockSpeedKHZ;
-
-// What every driver's Init does: store the bus settings; touches no hardware. Returns 0.
-int StorePmuBus(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "as3720.h"
+#include "pmic/as3720.h"
 #include "e2e.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "clk.h"
+#include "soc/clocks.h"
 #include "e2e.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "maxDS442Xn.h"
+#include "pmic/ds442x.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "platform.h"
+#include "soc/fuse.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "i2c.h"
+#include "bus/i2c.h"
 
 TEST(I2cTransport, BuffersAreMostSignificantByteFirstAtEveryWidth)
 {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "max77660.h"
+#include "pmic/max77660.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "max77663.h"
+#include "pmic/max77663.h"
 
 namespace {
 

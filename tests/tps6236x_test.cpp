@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "tps6236x.h"
+#include "pmic/tps6236x.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "tps65911.h"
+#include "pmic/tps65911.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "tps65913.h"
+#include "pmic/tps65913.h"
 
 namespace {
 

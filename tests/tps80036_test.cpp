@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "tps80036.h"
+#include "pmic/tps80036.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "e2e.h"
-#include "tps80032.h"
+#include "pmic/tps80032.h"
 
 namespace {
 

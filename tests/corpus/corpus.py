@@ -77,7 +77,8 @@ I2C = [
 ]
 
 FAULTS = [
-    ["mem open"], ["mem mmap after=1"], ["mem mmap after=2"], ["mem munmap after=1"], ["mem open errno=EPERM"],
+    ["mem open"], ["mem mmap after=1"], ["mem mmap after=2"], ["mem mmap after=3"], ["mem mmap after=4"],
+    ["mem munmap after=1"], ["mem open errno=EPERM"],
 ]
 
 

@@ -1,0 +1,31 @@
+#include "soc/clocks.h"
+#include "cli/cli.h"
+#include "soc/chip.h"
+
+void GetFrequency(int argc, char** argv)
+{
+    double fout = 0.0;
+    if (stricmp(argv[1], "-OSC") == 0) {
+        GetOscFreq(&fout, 1);
+        return;
+    }
+    if (argc != 3)
+        ExitShowHelp(1);
+    if (stricmp(argv[2], "OSC") == 0)
+        GetOscFreq(&fout, 1);
+    else if (stricmp(argv[2], "EMC") == 0)
+        GetEmcClockFreq(&fout, 1);
+}
+
+void GetPLL(int argc, char** argv)
+{
+    if (argc < 3)
+        ExitShowHelp(1);
+    if (stricmp(argv[2], "list") == 0) {
+        ListPllClocks(RunningChip().id);
+        return;
+    }
+    if (RunningChip().id != kChipBelk)
+        ExitShowHelp(1);
+    ListPllClockBelk(argv[2]);
+}

@@ -1,0 +1,17 @@
+// What the command layer asks of every regulator driver. A driver looks a rail name up
+// once per operation; a name it does not know makes it list the valid ones. Voltages are
+// in the unit the command's value parser produced (microvolts for the AS3720, millivolts
+// for the others).
+#pragma once
+
+#include <cstddef>
+
+#include "bus/i2c_device.h"
+
+struct RegulatorDriver {
+    const char* (*railName)(size_t index);  // null past the last rail
+    void (*list)(const I2cDevice& device);  // every rail line, whatever each read reports
+    int (*read)(const I2cDevice& device, const char* name);
+    int (*setVoltage)(const I2cDevice& device, const char* name, double voltage);
+    int (*setState)(const I2cDevice& device, const char* name, bool on);  // null: no ON/OFF
+};

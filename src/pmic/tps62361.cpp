@@ -1,0 +1,80 @@
+#include "pmic/tps62361.h"
+
+#include "bus/i2c_device.h"
+#include "pmic/rail.h"
+#include "pmic/tps6236x.h"
+
+const TPS62361_REG tps62361_reg_tab[] = {
+    {0x00, 1, "SET0", "MODE0[7],  OV0[6:0]"},
+    {0x01, 1, "SET1", "MODE1[7],  OV1[6:0]"},
+    {0x02, 1, "SET2", "MODE2[7],  OV2[6:0]"},
+    {0x03, 1, "SET3", "MODE3[7],  OV3[6:0]"},
+    {0x04, 0, "CTRL", "PD_EN[7],  PD_VSEL0[6], PD_VSEL1[5]"},
+    {0x05, 0, "TEMP", "DIS_TS[2], TJEW[1],     TJTS[0]"},
+    {0x06, 0, "RMPCTRL", "RMP[2:0],  EN_DISC[2],  RAMP_PFM[1]"},
+    {0x08, 0, "CHIP_ID", ""},
+    {0xFFFFFFFF, 0, "", ""},
+};
+
+int tps62631_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
+{
+    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
+}
+
+int tps62631_LookupVoltageIndex(const char* pName, DWORD* pIndex)
+{
+    return LookupRail(tps62361_reg_tab, pName, pIndex, kTps6236xNotFound);
+}
+
+namespace {
+const Tps6236xChip kChip = {
+    .lookup = tps62631_LookupVoltageIndex,
+    .readOpenFailed = 1,
+    .readFailed = 2,
+    .setOpenFailed = 1,
+    .writeFailed = 2,
+    .readBackFailed = 3,
+    .settleMicroseconds = 0,
+    .voltageRegisters = 4,
+};
+}  // namespace
+
+int tps62361_GetVolt(const char* pName, DWORD*)
+{
+    return tps6236x_GetVolt(kChip, tps62361_reg_tab, &TPS62361_REG::ndx, pName);
+}
+
+int tps62361_SetVolt(const char* pName, DWORD Volt)
+{
+    return tps6236x_SetVolt(kChip, tps62361_reg_tab, &TPS62361_REG::ndx, pName, Volt);
+}
+
+int tps62361_ListVolt()
+{
+    return tps6236x_ListVolt(kChip, tps62361_reg_tab, &TPS62361_REG::ndx);
+}
+
+// Transitional adapter to the driver contract.
+namespace {
+void UseDevice(const I2cDevice& device)
+{
+    StorePmuBus(device.node, device.address, 8, 8, 100);
+}
+}  // namespace
+
+const RegulatorDriver kTps62361Driver = {
+    [](size_t index) { return RailNameAt(tps62361_reg_tab, index); },
+    [](const I2cDevice& device) {
+        UseDevice(device);
+        tps62361_ListVolt();
+    },
+    [](const I2cDevice& device, const char* name) {
+        UseDevice(device);
+        DWORD v = 0; return tps62361_GetVolt(name, &v);
+    },
+    [](const I2cDevice& device, const char* name, double voltage) {
+        UseDevice(device);
+        return tps62361_SetVolt(name, static_cast<DWORD>(voltage));
+    },
+    nullptr,
+};

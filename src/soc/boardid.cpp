@@ -1,0 +1,77 @@
+#include "soc/boardid.h"
+
+#include <cstdio>
+
+#include "bus/i2c.h"
+#include "bus/i2c_device.h"
+
+// Offsets 0 to 6 hold 16-bit fields stored low byte first, offset 8 the fab number,
+// offset 9 the board revision letter, offsets 10 to 16 single-byte configuration codes.
+namespace {
+
+// One field of the record: its name as printed and its byte offset in the EEPROM.
+struct BoardIdField {
+    const char* name;
+    DWORD offset;
+};
+
+const BoardIdField kBoardIdFields[] = {
+    {"HDR_VER", 0},
+    {"HDR_SIZE", 2},
+    {"ID", 4},
+    {"SKU", 6},
+    {"FAB", 8},
+    {"REV", 9},
+    {"MinorREV", 10},
+    {"Mem Type", 11},
+    {"Power Cfg", 12},
+    {"Misc Cfg", 13},
+    {"Modem Bands", 14},
+    {"Touchscreen Cfg", 15},
+    {"Display Cfg", 16},
+};
+
+
+// A byte that cannot be read counts as 0.
+DWORD ReadByte(const I2cDevice& eeprom, DWORD offset)
+{
+    DWORD value = 0;
+    DeviceRead(eeprom, offset, &value);
+    return value;
+}
+
+void PrintField(const I2cDevice& eeprom, const BoardIdField& field)
+{
+    int offset = static_cast<int>(field.offset);
+    if (field.offset <= 6 && field.offset % 2 == 0) {
+        DWORD loByte = ReadByte(eeprom, field.offset);
+        DWORD hiByte = ReadByte(eeprom, field.offset + 1);
+        DWORD value = hiByte * 256 + loByte;
+        printf("[%2d:%2d] %-16s %04u [0x%.4X]\n", offset + 1, offset, field.name, value, value);
+    } else if (field.offset == 8) {
+        DWORD value = ReadByte(eeprom, field.offset);
+        printf("[%2d:%2d] %-16s %03u  [0x%.2X]\n", offset, offset, field.name, value, value);
+    } else if (field.offset == 9) {
+        DWORD value = ReadByte(eeprom, field.offset);
+        printf("[%2d:%2d] %-16s %-4c [0x%.2X]\n", offset, offset, field.name, static_cast<int>(value & 0xFF), value);
+    } else {
+        DWORD value = ReadByte(eeprom, field.offset);
+        printf("[%2d:%2d] %-16s %-4u [0x%.2X]\n", offset, offset, field.name, value, value);
+    }
+}
+
+}  // namespace
+
+void ListBoardId(const I2cDevice& eeprom)
+{
+    // Each field opens and closes the bus on its own; with no device address nothing is read.
+    if (eeprom.address == 0)
+        return;
+    for (const BoardIdField& field : kBoardIdFields) {
+        if (DeviceOpen(eeprom) != 0)
+            printf("Failed to open the i2c node @ %i and addr @ %X\n", static_cast<int>(eeprom.node), eeprom.address);
+        else
+            PrintField(eeprom, field);
+        I2cClose();
+    }
+}

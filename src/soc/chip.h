@@ -1,0 +1,29 @@
+// The SoC this runs on, identified once at start-up from its chip-ID register (bits 15:8 the
+// chip ID, bits 7:4 the revision).
+#pragma once
+
+#include "common.h"
+
+// Chip IDs that choose defaults. 0x33 and 0x37 have no model name but carry Belk's parts.
+enum ChipId : DWORD {
+    kChipCorvSecondId = 0x13,
+    kChipDern = 0x14,
+    kChipAvin = 0x20,
+    kChipBelk = 0x30,
+    kChipUnnamed33 = 0x33,
+    kChipCorv = 0x35,
+    kChipUnnamed37 = 0x37,
+};
+
+struct Chip {
+    DWORD id = 0;             // 0 until identified, or when the read failed
+    DWORD minorRevision = 0;  // the revision field
+    // The letter of the revision, so that minor + major prints as A01, B02 ...
+    DWORD MajorRevision() const;
+};
+
+void IdentifyRunningChip();
+const Chip& RunningChip();
+
+// The -chip line; 1 after printing UNKNOWN for an ID without a model name.
+int PrintChipInfo();

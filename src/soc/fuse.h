@@ -1,0 +1,18 @@
+// The fuse block: speedo and IDDQ values, and the IDDQ limit test.
+#pragma once
+
+#include "common.h"
+
+// 225 words from 0x7000F800, visible while bit 28 of MISC_CLK_ENB is set.
+const int kFuseWords = 225;
+DWORD FuseSpeedoG(const DWORD* fuses);
+DWORD FuseSpeedoLP(const DWORD* fuses);
+DWORD FuseIddqG(const DWORD* fuses);
+DWORD FuseIddqLP(const DWORD* fuses);
+
+// Each returns what printf returned for its last line.
+int PrintFuseInfo();
+int ShowIddqG();
+int ShowIddqLP();
+int VerifyIddqLimitG(DWORD limit);
+int VerifyIddqLimitLP(DWORD limit);
