@@ -10,8 +10,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char kReferenceList[] =
     "SD0          ON       1000.0mV\n"
     "SD1          ON       1100.0mV\n"

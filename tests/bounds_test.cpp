@@ -10,8 +10,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // The longest single argument Linux passes to a program (MAX_ARG_STRLEN less the NUL).
 const size_t kLongest = 128 * 1024 - 1;
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const uint32_t kOscControl = 0x60006050;
 const uint32_t kPllcBase = 0x60006080;
 const uint32_t kPllcOut = 0x60006084;

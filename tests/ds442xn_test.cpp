@@ -9,8 +9,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const std::string kValidNames = "Valid Voltage names: \nOUT0, OUT1, OUT2, OUT3, \n";
 const char kNoPlatform[] = "This platform does not support Maxim DS4422N+/DS4424N+ I/O.\n";
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 struct Entry {
     std::string name;
     uint32_t address;

@@ -142,3 +142,21 @@ std::string HelpText()
     static const std::string help = SimBoard("belk").Rigo({}).err;
     return help;
 }
+
+Lines SimBoard::BusLines()
+{
+    Lines lines;
+    for (const std::string& line : Trace())
+        if (line.find("i2c") != std::string::npos)
+            lines.push_back(line);
+    return lines;
+}
+
+Lines SimBoard::BusTrace()
+{
+    Lines lines;
+    for (const std::string& line : Trace())
+        if (line.find("i2c") != std::string::npos || line.starts_with("usleep"))
+            lines.push_back(line);
+    return lines;
+}

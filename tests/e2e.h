@@ -9,6 +9,8 @@
 
 #include "board.h"
 
+using Lines = std::vector<std::string>;
+
 struct RunResult {
     int status;  // exit status, or 128 + signal number
     std::string out;
@@ -51,6 +53,8 @@ public:
     }
     std::vector<std::string> Trace();      // lines of the last run
     std::vector<std::string> Transfers();  // only the i2c transfer lines of the last run
+    Lines BusLines();                      // the I2C side of the last run: opens, closes, transfers
+    Lines BusTrace();                      // the same with the pauses
     int Pauses(int microseconds);          // "usleep <microseconds>" lines of the last run
     const std::string& Path() const { return board_.Path(); }
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // The reference boards' record: board 1780, SKU 1000, fab 3, revision A.0.
 const std::vector<uint8_t> kReferenceRecord = {0x01, 0x00, 0x11, 0x00, 0xF4, 0x06, 0xE8, 0x03, 0x03,
                                                0x41, 0x00, 0x02, 0x01, 0x00, 0x00, 0x01, 0x02};

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const uint32_t kFuseVisibility = 0x60006048;
 
 uint32_t FuseAddress(int word)

@@ -7,18 +7,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The I2C side of the last run: node opens and closes, transfers and pauses.
-Lines BusTrace(SimBoard& board)
-{
-    Lines lines;
-    for (const std::string& line : board.Trace())
-        if (line.find("i2c") != std::string::npos || line.starts_with("usleep"))
-            lines.push_back(line);
-    return lines;
-}
-
 Lines Concat(Lines a, const Lines& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -33,7 +21,7 @@ TEST(I2cCommand, SingleRegisterReadsAndWrites)
     board.SetRegisters(4, 0x2d, 0x05, {0x12, 0x34});
     board.SetRegisters(4, 0x2d, 0x10, {0x5a});
     EXPECT_EQ(board.RigoOut({"-i2c", "4", "0x2D", "0x10"}), "[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] --> 0x5A\n");
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x2d w 10 r 5a", "usleep 50000", "close /dev/i2c-4"}));
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "i2c-4 0x2d w 10 r 5a", "usleep 50000", "close /dev/i2c-4"}));
     // The bus goes to the node as a byte; the message shows it as typed.
     EXPECT_EQ(board.RigoOut({"-I2C", "260", "45", "16"}), "[/dev/i2c-260, Addr: 0x2D, Offset: 0x10] --> 0x5A\n");
     EXPECT_EQ(board.Transfers(), Lines{"i2c-4 0x2d w 10 r 5a"});
@@ -41,7 +29,7 @@ TEST(I2cCommand, SingleRegisterReadsAndWrites)
     // A write sends the low byte, shows the value as typed, and reads back.
     EXPECT_EQ(board.RigoOut({"-i2c", "4", "0x2D", "0x10", "0x1FF"}),
               "[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] <-- 0x1FF\n[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] --> 0xFF\n");
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x2d w 10 ff", "usleep 50000", "i2c-4 0x2d w 10 r ff",
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "i2c-4 0x2d w 10 ff", "usleep 50000", "i2c-4 0x2d w 10 r ff",
                                       "usleep 50000", "close /dev/i2c-4"}));
 
     // 16-bit data is big-endian, shown with four digits.
@@ -76,7 +64,7 @@ TEST(I2cCommand, SilentDeviceAndMissingBus)
 
     EXPECT_EQ(board.Rigo({"-i2c", "9", "0x2d", "0x10"}),
               (RunResult{1, "Error: Unable to open /dev/I2C-9 node.\n", ""}));
-    EXPECT_EQ(BusTrace(board), Lines{"open /dev/i2c-9 failed ENOENT"});
+    EXPECT_EQ(board.BusTrace(), Lines{"open /dev/i2c-9 failed ENOENT"});
     board.Fault("i2c open bus=4 errno=EACCES");
     for (const Lines& args :
          {Lines{"-i2c", "4", "0x2d", "0x10", "wr", "0x1234"}, Lines{"-i2c16", "4", "0x2d", "0x10"}}) {
@@ -96,7 +84,7 @@ TEST(I2cCommand, RunsGoFromTheHighestOffsetDown)
     EXPECT_EQ(board.Pauses(50000), 4);
     EXPECT_EQ(board.RigoOut({"-i2c", "4", "0x50", "0x00", "Rd", "0"}),
               "[/dev/i2c-4, Addr: 0x50, Initial Offset: 0x0] --> 0x\n");
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
 
     // The first byte goes to the highest offset; the run is read back.
     EXPECT_EQ(board.RigoOut({"-i2c", "4", "0x50", "0x10", "WR", "0x7000F404"}),
@@ -116,7 +104,7 @@ TEST(I2cCommand, RunsGoFromTheHighestOffsetDown)
     EXPECT_TRUE(board.Transfers().empty());
     EXPECT_EQ(board.Rigo({"-i2c", "4", "0x50", "0x10", "wr", "0x123"}),
               (RunResult{1, "Error: You must define the value to write as sets of bytes\n", ""}));
-    EXPECT_EQ(BusTrace(board), Lines{});
+    EXPECT_EQ(board.BusTrace(), Lines{});
 
     // An unreadable byte shows as ?? and the read goes on; a refused byte ends the write.
     board.Fault("i2c nack bus=4 addr=0x50 after=1 count=10");
@@ -140,6 +128,6 @@ TEST(I2cCommand, WrongArgumentsShowTheHelp)
                               Lines{"-i2c", "4", "0x50", "0x10", "wr", "0x12", "0x34"},
                               Lines{"-i2c16", "4", "0x50", "0x10", "rd", "4"}}) {
         EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
-        EXPECT_EQ(BusTrace(board), Lines{});
+        EXPECT_EQ(board.BusTrace(), Lines{});
     }
 }

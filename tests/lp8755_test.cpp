@@ -7,8 +7,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const std::string kValidNames = "Valid Voltage names: \nBUCK0, BUCK1, BUCK2, BUCK3, BUCK4, BUCK5, \n";
 
 }  // namespace

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const MAX77660& Rail(const char* name)
 {
     DWORD index = 0;

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const MAX77663& Rail(const char* name)
 {
     DWORD index = 0;

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char kBanner[] = "\nRigo : Quorvan Android I/O Utility (v2.6.0, 03/12/2013)\n\n";
 const uint32_t kRegister = 0x7000F404;
 

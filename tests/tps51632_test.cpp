@@ -7,18 +7,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// What the last run did on the I2C side.
-Lines BusLines(SimBoard& board)
-{
-    Lines lines;
-    for (const std::string& line : board.Trace())
-        if (line.find("i2c") != std::string::npos)
-            lines.push_back(line);
-    return lines;
-}
-
 const std::string kReadFailed = "Error: An error occurred while attempting to read the TPS51632 voltage.\n";
 const std::string kWriteFailed = "Error: An error occurred while attempting to write the TPS51632 voltage.\n";
 
@@ -28,7 +16,7 @@ TEST(Tps51632Command, ReadsAndListsTheCpuRail)
 {
     SimBoard board("corv");
     EXPECT_EQ(board.RigoOut({"-tps51632", "list"}), "CPU              ON   1000mV\n");
-    EXPECT_EQ(BusLines(board), (Lines{"open /dev/i2c-4", "i2c-4 0x43 w 00 r 4b", "close /dev/i2c-4"}));
+    EXPECT_EQ(board.BusLines(), (Lines{"open /dev/i2c-4", "i2c-4 0x43 w 00 r 4b", "close /dev/i2c-4"}));
 
     // Bit 7 is not part of the code; codes below 25 stand for no voltage.
     board.SetRegisters(4, 0x43, 0x00, {0x99});
@@ -49,7 +37,7 @@ TEST(Tps51632Command, SetWritesTheCodeKeepingBit7AndPrintsNothing)
     SimBoard board("corv");
     board.SetRegisters(4, 0x43, 0x00, {0xCB});
     EXPECT_EQ(board.RigoOut({"-tps51632", "CPU", "1209"}), "");
-    EXPECT_EQ(BusLines(board),
+    EXPECT_EQ(board.BusLines(),
               (Lines{"open /dev/i2c-4", "i2c-4 0x43 w 00 r cb", "i2c-4 0x43 w 00 df", "close /dev/i2c-4"}));
     // The range ends, after the value is cut to whole 10 mV steps.
     for (const auto& [typed, reg] : {std::pair{"1529", 0xFF}, std::pair{"500", 0x99}, std::pair{"509", 0x99}}) {
@@ -61,7 +49,7 @@ TEST(Tps51632Command, SetWritesTheCodeKeepingBit7AndPrintsNothing)
     for (const char* value : {"1530", "495", "ON", "0x5FA"}) {
         EXPECT_EQ(board.Rigo({"-tps51632", "CPU", value}),
                   (RunResult{1, "Invalid voltage value, valid value [500-1520]\n" + kWriteFailed, ""}));
-        EXPECT_EQ(BusLines(board), Lines{}) << value;
+        EXPECT_EQ(board.BusLines(), Lines{}) << value;
     }
     EXPECT_EQ(board.Register(4, 0x43, 0x00), 0x4B);
 }
@@ -77,7 +65,7 @@ TEST(Tps51632Command, UnknownRailsAndBusZero)
     for (const auto& [args, out] : {std::pair{Lines{"-tps51632", "0", "0x43", "CPU"}, kReadFailed},
                                     std::pair{Lines{"-tps51632", "0", "0x43", "CPU", "1000"}, kWriteFailed}}) {
         EXPECT_EQ(board.Rigo(args), (RunResult{1, out, ""}));
-        EXPECT_EQ(BusLines(board), Lines{});
+        EXPECT_EQ(board.BusLines(), Lines{});
     }
 }
 

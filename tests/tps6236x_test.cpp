@@ -8,18 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// The I2C side of the last run: node opens and closes, transfers and pauses.
-Lines BusTrace(SimBoard& board)
-{
-    Lines lines;
-    for (const std::string& line : board.Trace())
-        if (line.find("i2c") != std::string::npos || line.starts_with("usleep"))
-            lines.push_back(line);
-    return lines;
-}
-
 std::string ReadMessage(const std::string& chip)
 {
     return "Error: An error occurred while attempting to read the " + chip + " voltage.\n";
@@ -70,7 +58,7 @@ TEST(Tps6236xCommand, ListsAndReadsTheWholeRegister)
     EXPECT_EQ(board.Rigo({"-tps62361", "SET4", "1000"}), (RunResult{1, kValidNames + WriteMessage("TPS62361"), ""}));
     EXPECT_EQ(board.Rigo({"-tps62365", "4", "0x60", "list"}),
               (RunResult{1, kValidNames + ReadMessage("TPS62365"), ""}));
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "close /dev/i2c-4"}));
 
     // Only Belk and its relatives have a default.
     SimBoard dern("dern");
@@ -81,12 +69,12 @@ TEST(Tps6236xCommand, SetWritesTheWholeRegisterAndReadsBack)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-tps62361", "SET1", "1255"}), "SET1         1250mV\n");
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 01 4b", "usleep 50000", "i2c-4 0x60 w 01 r 4b",
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 01 4b", "usleep 50000", "i2c-4 0x60 w 01 r 4b",
                                       "usleep 50000", "close /dev/i2c-4"}));
 
     // The TPS62365 and TPS62366 let the output settle 10 ms before the read-back.
     EXPECT_EQ(board.RigoOut({"-tps62365", "SET0", "0x4B0"}), "SET0         1200mV\n");
-    EXPECT_EQ(BusTrace(board), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 00 46", "usleep 50000", "usleep 10000",
+    EXPECT_EQ(board.BusTrace(), (Lines{"open /dev/i2c-4", "i2c-4 0x60 w 00 46", "usleep 50000", "usleep 10000",
                                       "i2c-4 0x60 w 00 r 46", "usleep 50000", "close /dev/i2c-4"}));
     EXPECT_EQ(board.RigoOut({"-tps62366", "SET1", "1003"}), "SET1         1000mV\n");
     EXPECT_EQ(board.Register(4, 0x60, 0x01), 50);

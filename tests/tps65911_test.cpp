@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 enum RailId {
     kVio = 0,
     kVdd1 = 1,

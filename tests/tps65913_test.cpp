@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const std::string kBelkList =
     "SMPS12               AUTO   1200mV\n"
     "SMPS123              AUTO   1200mV\n"

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char kReferenceList[] =
     "SMPS12       AUTO       1000.0mV\n"
     "SMPS3        AUTO       1200.0mV\n"

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const std::string kValidNames =
     "Valid Voltage names: \n"
     "SMPS1, SMPS2, SMPS3, SMPS4, VIO, VANA, LDOLN, LDOUSB, LDO1, LDO2, LDO3, LDO4, LDO5, LDO6, LDO7, \n";

@@ -1,11 +1,74 @@
-// Rail tables: constant arrays of records searched by name, each ended by a record whose
-// name is null (or empty in the tables that end that way).
+// The rail-description layer of the regulator drivers: register fields, linear voltage
+// ranges with both directions derived from one description, and rail tables (constant
+// arrays of records searched by name, each ended by a record whose name is null or empty).
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <span>
 
 #include "common.h"
+
+// Bits msb..lsb of one register.
+struct RegisterField {
+    BYTE reg;
+    BYTE lsb;
+    BYTE msb;
+
+    constexpr DWORD Mask() const { return (0xFFFFFFFFu >> (31 - (msb - lsb))) << lsb; }
+    // The field right-aligned, from the whole register's value.
+    constexpr DWORD Get(DWORD registerValue) const { return (registerValue & Mask()) >> lsb; }
+    // The register's value with the field replaced; field bits beyond its width are dropped.
+    constexpr DWORD Set(DWORD registerValue, DWORD field) const
+    {
+        return (registerValue & ~Mask()) | ((field << lsb) & Mask());
+    }
+};
+
+// Selectors firstSelector..lastSelector give minimum + (selector - firstSelector) * step, in
+// the unit of the table that holds the range (its name says which).
+struct LinearRange {
+    DWORD minimum;
+    DWORD firstSelector;
+    DWORD lastSelector;
+    DWORD step;
+
+    constexpr DWORD Maximum() const { return minimum + (lastSelector - firstSelector) * step; }
+    constexpr bool HoldsSelector(DWORD selector) const
+    {
+        return selector >= firstSelector && selector <= lastSelector;
+    }
+    constexpr bool HoldsVoltage(DWORD voltage) const { return voltage >= minimum && voltage <= Maximum(); }
+    // The selector must lie in the range.
+    constexpr DWORD Voltage(DWORD selector) const { return minimum + (selector - firstSelector) * step; }
+    // The selector of the highest voltage at or below `voltage`, clamped to the range.
+    constexpr DWORD SelectorAtOrBelow(DWORD voltage) const
+    {
+        if (voltage <= minimum)
+            return firstSelector;
+        if (voltage >= Maximum())
+            return lastSelector;
+        return firstSelector + (voltage - minimum) / step;
+    }
+    // The selector of the lowest voltage at or above `voltage`, clamped to the range.
+    constexpr DWORD SelectorAtOrAbove(DWORD voltage) const
+    {
+        if (voltage <= minimum)
+            return firstSelector;
+        if (voltage >= Maximum())
+            return lastSelector;
+        return firstSelector + (voltage - minimum + step - 1) / step;
+    }
+};
+
+// A rail's encoding as ranges in ascending voltage order, as the regulator core keeps them.
+// The voltage of a selector; false when no range holds it.
+bool RangesVoltage(std::span<const LinearRange> ranges, DWORD selector, DWORD* pVoltage);
+// The selector of the lowest voltage at or above `voltage` (a request below the lowest range
+// takes its first selector); false when `voltage` lies above every range.
+bool RangesSelectorAtOrAbove(std::span<const LinearRange> ranges, DWORD voltage, DWORD* pSelector);
+// The highest top of the ranges.
+DWORD RangesMaximum(std::span<const LinearRange> ranges);
 
 inline bool IsRailRecord(const char* name)
 {

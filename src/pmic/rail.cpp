@@ -1,0 +1,32 @@
+#include "pmic/rail.h"
+
+bool RangesVoltage(std::span<const LinearRange> ranges, DWORD selector, DWORD* pVoltage)
+{
+    for (const LinearRange& range : ranges) {
+        if (range.HoldsSelector(selector)) {
+            *pVoltage = range.Voltage(selector);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RangesSelectorAtOrAbove(std::span<const LinearRange> ranges, DWORD voltage, DWORD* pSelector)
+{
+    for (const LinearRange& range : ranges) {
+        if (voltage <= range.Maximum()) {
+            *pSelector = range.SelectorAtOrAbove(voltage);
+            return true;
+        }
+    }
+    return false;
+}
+
+DWORD RangesMaximum(std::span<const LinearRange> ranges)
+{
+    DWORD maximum = 0;
+    for (const LinearRange& range : ranges)
+        if (range.Maximum() > maximum)
+            maximum = range.Maximum();
+    return maximum;
+}
