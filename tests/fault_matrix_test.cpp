@@ -73,6 +73,12 @@ struct Fault {
     const char* options = "";
 };
 
+// gtest shows the parameter beside each test's name: the fault's name keeps it stable.
+void PrintTo(const Fault& fault, std::ostream* os)
+{
+    *os << fault.name;
+}
+
 const Fault kFaults[] = {
     {"NoDevMem", "mem open", Target::Memory},
     {"MappingFails", "mem mmap after=1", Target::Memory},
