@@ -1,6 +1,7 @@
-// Prints what the shell completion and the manual page list for each command that takes
-// names, walked from the command registry: the keyword, "switch" or "fixed" (whether ON
-// and OFF apply), the names; then "boards" and the board codes of the margining DACs.
+// Prints what the shell completion and the manual page list, walked from the command
+// registry: "commands" and every keyword; for each command that takes names, the keyword,
+// "switch" or "fixed" (whether ON and OFF apply) and the names; then "boards" and the board
+// codes of the margining DACs.
 // The lines go to the file named by the one argument.
 #include <cctype>
 #include <cstdio>
@@ -34,6 +35,11 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s OUTPUT\n", argv[0]);
         return 2;
     }
+    fputs("commands", stdout);
+    for (const CommandRow& row : CommandRegistry())
+        if (isalpha(static_cast<unsigned char>(row.keyword[1])))  // -? is a shell pattern
+            printf(" %s", row.keyword);
+    printf("\n");
     for (const CommandRow& row : CommandRegistry()) {
         std::string keyword = LowerCase(row.keyword);
         if (row.regulator != nullptr) {

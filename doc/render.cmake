@@ -1,5 +1,5 @@
-# Writes the bash completion and the manual page from their templates, filling in the rail
-# names and board codes that railnames printed into RAIL_NAMES.
+# Writes the bash completion and the manual page from their templates, filling in the
+# command words, rail names and board codes that railnames printed into RAIL_NAMES.
 #   cmake -DRAIL_NAMES=... -DCOMPLETION_IN=... -DCOMPLETION=... -DMANUAL_IN=... -DMANUAL=...
 #         -DVERSION=... -P render.cmake
 
@@ -9,6 +9,10 @@ set(RIGO_MANUAL_RAILS "")
 foreach(line IN LISTS lines)
   string(REPLACE " " ";" words "${line}")
   list(POP_FRONT words head)
+  if(head STREQUAL "commands")
+    list(JOIN words " " RIGO_COMMAND_WORDS)
+    continue()
+  endif()
   if(head STREQUAL "boards")
     list(JOIN words " " RIGO_BOARD_CODES)
     list(JOIN words ", " RIGO_MANUAL_BOARD_CODES)
@@ -27,7 +31,7 @@ endforeach()
 string(STRIP "${RIGO_COMPLETION_REGULATORS}" RIGO_COMPLETION_REGULATORS)
 string(PREPEND RIGO_COMPLETION_REGULATORS "    ")
 string(STRIP "${RIGO_MANUAL_RAILS}" RIGO_MANUAL_RAILS)
-if(RIGO_COMPLETION_REGULATORS STREQUAL "    " OR NOT RIGO_BOARD_CODES)
+if(RIGO_COMPLETION_REGULATORS STREQUAL "    " OR NOT RIGO_BOARD_CODES OR NOT RIGO_COMMAND_WORDS)
   message(FATAL_ERROR "${RAIL_NAMES}: no rail names or no board codes")
 endif()
 

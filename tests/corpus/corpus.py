@@ -11,6 +11,7 @@ replay the corpus byte for byte.
 """
 import gzip
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -224,6 +225,8 @@ def changes(before, after):
     for page in sorted(set(pages0) | set(pages1)):
         a = pages0.get(page, bytes(4096)).ljust(4096, b"\0")
         b = pages1.get(page, bytes(4096)).ljust(4096, b"\0")
+        if a == b:
+            continue
         for i in range(0, 4096, 4):
             if a[i:i + 4] != b[i:i + 4]:
                 lines.append("mem 0x%08x %s -> %s" % (page + i, a[i:i + 4][::-1].hex(), b[i:i + 4][::-1].hex()))
@@ -232,25 +235,53 @@ def changes(before, after):
         if a is None or b is None:
             lines.append("%s %s" % (name, "added" if a is None else "removed"))
             continue
+        if a == b:
+            continue
         for reg in range(256):
             if a[reg] != b[reg]:
                 lines.append("%s 0x%02x %02x -> %02x" % (name, reg, a[reg], b[reg]))
     return lines
 
 
+def template(build, model, cache={}):
+    """A fresh board of the model, made once; cases copy it (rigosim create is the same each time)."""
+    if model not in cache:
+        folder = tempfile.mkdtemp(prefix="corpus-template-")
+        board = os.path.join(folder, "b")
+        subprocess.run([os.path.join(build, "rigosim"), "create", board, model], check=True)
+        cache[model] = (board, state(board))
+    return cache[model]
+
+
+def copy_board(source, target):
+    os.mkdir(target)
+    for name in os.listdir(source):
+        path = os.path.join(source, name)
+        if os.path.isdir(path):
+            shutil.copytree(path, os.path.join(target, name))
+    with open(os.path.join(target, "mem"), "wb") as f:
+        size = os.path.getsize(os.path.join(source, "mem"))
+        f.truncate(size)
+        for offset, page in memory_pages(os.path.join(source, "mem")).items():
+            f.seek(offset)
+            f.write(page)
+    for name in ("faults", "trace"):
+        open(os.path.join(target, name), "w").close()
+
+
 def run_case(build, case):
     model, faults, args = case
     rigosim = os.path.join(build, "rigosim")
     rigo = os.path.join(build, "rigo")
+    source, before = template(build, model)
     with tempfile.TemporaryDirectory() as tmp:
         board = os.path.join(tmp, "b")
-        subprocess.run([rigosim, "create", board, model], check=True)
-        for rule in faults:
-            subprocess.run([rigosim, "fault", board] + rule.split(), check=True)
-        before = state(board)
+        copy_board(source, board)
+        with open(os.path.join(board, "faults"), "w") as f:
+            f.writelines(rule + "\n" for rule in faults)
         p = subprocess.run([rigosim, "run", board, rigo] + args, capture_output=True, stdin=subprocess.DEVNULL)
         with open(os.path.join(board, "trace"), "rb") as f:
-            trace = f.read()
+            trace = b"".join(line for line in f.readlines() if not line.startswith(b"# "))
         after = state(board)
     block = ["=== %s | %s | rigo %s" % (model, "; ".join(faults), " ".join(args)), "status %d" % p.returncode]
     for title, data in [("stdout", p.stdout), ("stderr", p.stderr), ("trace", trace)]:
@@ -262,8 +293,14 @@ def run_case(build, case):
 
 
 def record(build):
-    with ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
-        return "".join(pool.map(lambda case: run_case(build, case), cases()))
+    for model in {case[0] for case in cases()}:
+        template(build, model)
+    try:
+        with ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+            return "".join(pool.map(lambda case: run_case(build, case), cases()))
+    finally:
+        for board, _ in template.__defaults__[0].values():
+            shutil.rmtree(os.path.dirname(board))
 
 
 def main():
