@@ -96,10 +96,10 @@ bool Hex(std::string_view text, uint64_t* value)
 }
 
 // A value of `size` bytes as it lies in little-endian memory.
-void AppendLittleEndian(uint64_t value, size_t size, std::vector<uint8_t>* bytes)
+void PutLittleEndian(uint64_t value, size_t size, uint8_t* bytes)
 {
     for (size_t i = 0; i < size; ++i)
-        bytes->push_back(static_cast<uint8_t>(value >> (8 * i)));
+        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 bool IsAccessWidth(size_t digits)
@@ -167,11 +167,11 @@ private:
         return "not a line of a dump rigosim knows: '" + std::string(line.substr(0, 60)) + "'";
     }
 
-    std::string SetMemory(uint64_t address, const std::vector<uint8_t>& bytes)
+    std::string SetMemory(uint64_t address, const uint8_t* bytes, size_t count)
     {
-        if (address + bytes.size() > kMemoryEnd)
+        if (address + count > kMemoryEnd)
             return "runs past 0xFFFFFFFF";
-        changes_->SetMemory(address, bytes.data(), bytes.size());
+        changes_->SetMemory(address, bytes, count);
         return "";
     }
 
@@ -184,9 +184,10 @@ private:
         if (arrow != 10 || !Hex(line.substr(2, 8), &address) || !digits.starts_with("0x") ||
             !IsAccessWidth(digits.size() - 2) || digits.size() > 10 || !Hex(digits.substr(2), &value))
             return "malformed rigo memory line (expected 0xADDRESS --> 0xVALUE)";
-        std::vector<uint8_t> bytes;
-        AppendLittleEndian(value, (digits.size() - 2) / 2, &bytes);
-        return SetMemory(address, bytes);
+        uint8_t bytes[4];
+        size_t count = (digits.size() - 2) / 2;
+        PutLittleEndian(value, count, bytes);
+        return SetMemory(address, bytes, count);
     }
 
     // rigo -i2c and -i2c16 reads: "[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] --> 0x55" (16-bit
@@ -232,8 +233,8 @@ private:
         if (!Hex(line.substr(0, colon), &address))
             return "malformed memory line (expected ADDRESS: VALUE...)";
         std::string_view rest = line.substr(colon + 1);
-        size_t position = 0, width = 0;
-        std::vector<uint8_t> bytes;
+        size_t position = 0, width = 0, count = 0;
+        uint8_t bytes[16];
         while (position + 1 < rest.size() && rest[position] == ' ' && rest[position + 1] != ' ') {
             size_t end = std::min(rest.find(' ', position + 1), rest.size());
             std::string_view group = rest.substr(position + 1, end - position - 1);
@@ -241,12 +242,15 @@ private:
             if ((width != 0 && group.size() != width) || !IsAccessWidth(group.size()) || !Hex(group, &value))
                 return "malformed memory value '" + std::string(group) + "'";
             width = group.size();
-            AppendLittleEndian(value, width / 2, &bytes);
+            if (count + width / 2 > sizeof bytes)
+                return "a memory line holds at most 16 bytes";
+            PutLittleEndian(value, width / 2, bytes + count);
+            count += width / 2;
             position = end;
         }
-        if (bytes.empty() || bytes.size() > 16)
-            return "a memory line holds 1 to 16 bytes";
-        return SetMemory(address, bytes);
+        if (count == 0)
+            return "malformed memory line (expected ADDRESS: VALUE...)";
+        return SetMemory(address, bytes, count);
     }
 
     // i2cdump in byte mode: "10: 00 XX 5a ..." then the ASCII column; blank cells lie outside
@@ -277,10 +281,11 @@ private:
         uint64_t value = 0;
         if (!line.starts_with("0x") || !IsAccessWidth(line.size() - 2) || !Hex(line.substr(2), &value))
             return "not a busybox devmem value (0x and 2, 4, 8 or 16 hex digits)";
-        std::vector<uint8_t> bytes;
-        AppendLittleEndian(value, (line.size() - 2) / 2, &bytes);
-        std::string problem = SetMemory(cursor_, bytes);
-        cursor_ += bytes.size();
+        uint8_t bytes[8];
+        size_t count = (line.size() - 2) / 2;
+        PutLittleEndian(value, count, bytes);
+        std::string problem = SetMemory(cursor_, bytes, count);
+        cursor_ += count;
         return problem;
     }
 
