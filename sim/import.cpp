@@ -8,10 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -130,6 +128,8 @@ public:
                 std::string problem = ReadLine(line);
                 if (!problem.empty())
                     problems_->push_back(spec_.path + ":" + std::to_string(lineNumber_) + ": " + problem);
+                if (needsOption_)
+                    return;  // the rest of the file is of the same kind: once is enough
                 firstLine_ = false;
             }
             start = end + 1;
@@ -160,10 +160,12 @@ private:
             return RigoI2cLine(std::string(line));
         if (line.size() > 8 && line.find(':') >= 8 && line.find(':') <= 16)
             return MemtoolLine(line);
+        needsOption_ = true;
         if (line.starts_with("     0  1  2") || (line.size() > 3 && line[2] == ':' && line[3] == ' '))
             return "i2cdump output: name its device with --device BUS ADDR before the file";
         if (line.starts_with("0x") && IsAccessWidth(line.size() - 2))
             return "busybox devmem output: give its address with --at ADDRESS before the file";
+        needsOption_ = false;
         return "not a line of a dump rigosim knows: '" + std::string(line.substr(0, 60)) + "'";
     }
 
@@ -332,18 +334,23 @@ private:
     size_t lineNumber_ = 0;
     bool firstLine_ = true;
     bool savedBoard_ = false;
+    bool needsOption_ = false;  // a dump that --device or --at must introduce
 };
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error(path + ": " + strerror(errno));
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        throw std::runtime_error(path + ": read error");
-    return text.str();
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string content;
+    char buffer[65536];
+    ssize_t count = 0;
+    while (fd >= 0 && (count = read(fd, buffer, sizeof buffer)) > 0)
+        content.append(buffer, static_cast<size_t>(count));
+    int error = errno;
+    if (fd >= 0)
+        close(fd);
+    if (fd < 0 || count < 0)
+        throw std::runtime_error(path + ": " + strerror(error));
+    return content;
 }
 
 void ReadRawImage(const FileSpec& spec, const std::string& image, Changes* changes,
