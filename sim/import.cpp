@@ -364,7 +364,8 @@ void ReadRawImage(const FileSpec& spec, const std::string& image, Changes* chang
         for (size_t reg = 0; reg < image.size() && reg < kRegisterCount; ++reg)
             changes->SetRegister(spec.bus, spec.addr, static_cast<int>(reg), bytes[reg]);
     } else if (spec.address + uint64_t{image.size()} > kMemoryEnd) {
-        problems->push_back(spec.path + ": " + std::to_string(image.size()) + " bytes from the address on run past 0xFFFFFFFF");
+        problems->push_back(spec.path + ": " + std::to_string(image.size()) +
+                            " bytes from the address on run past 0xFFFFFFFF");
     } else {
         changes->SetMemory(spec.address, bytes, image.size());
     }

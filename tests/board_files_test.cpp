@@ -90,7 +90,8 @@ std::vector<std::string> Decoded(const std::string& vcd, int bus)
             transfer = "i2c-" + std::to_string(bus);
             lastAddress.clear();
         } else if (address) {
-            transfer += (value == lastAddress ? "" : " 0x" + value) + (annotation.starts_with("Address read") ? " r" : " w");
+            transfer += value == lastAddress ? "" : " 0x" + value;
+            transfer += annotation.starts_with("Address read") ? " r" : " w";
             lastAddress = value;
         } else if (annotation.starts_with("Data ")) {
             transfer += " " + value;
@@ -137,11 +138,13 @@ TEST(SimLoad, ReadsEveryDumpFormatAndSavesWhatItLoaded)
     EXPECT_EQ(board.Register(5, 0x51, 0xFF), 0x7F);
 
     // Saved, loaded into a board of another model and saved again: the same text, twice.
-    std::ofstream(board.Path() + "/faults") << "# by hand\ni2c nack bus=4 addr=0x2D   dir=read # flaky\n\nmem mmap after=3\n";
+    std::ofstream(board.Path() + "/faults")
+        << "# by hand\ni2c nack bus=4 addr=0x2D   dir=read # flaky\n\nmem mmap after=3\n";
     EXPECT_EQ(Sim({"add", board.Path(), "7"}).status, 0);
     const std::string saved = Saved(board);
     EXPECT_EQ(Saved(board), saved);
-    EXPECT_NE(saved.find("\ni2c-5 0x51 f0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 7f\ni2c-7\nfault "), std::string::npos);
+    EXPECT_NE(saved.find("\ni2c-5 0x51 f0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 7f\ni2c-7\nfault "),
+              std::string::npos);
     EXPECT_NE(saved.find("\nfault i2c nack bus=4 addr=0x2D dir=read\nfault mem mmap after=3\n"), std::string::npos);
     SimBoard copy("corv");
     ASSERT_EQ(Sim({"load", copy.Path(), Beside(board, "saved.txt", saved)}).status, 0);
@@ -209,6 +212,7 @@ TEST(SimVcd, SigrokDecodesTheTransfersOfTheTrace)
                   .status,
               0);
     std::string vcd = std::filesystem::path(board.Path()).parent_path() / "bus.vcd";
+    std::ofstream(board.Path() + "/trace", std::ios::app) << "# a run marker\n";
     RunResult written = Sim({"trace", board.Path(), "--vcd", vcd});
     ASSERT_EQ(written.status, 0) << written.err;
 
@@ -219,9 +223,10 @@ TEST(SimVcd, SigrokDecodesTheTransfersOfTheTrace)
             pausedMicroseconds += std::stol(line.substr(7));
         if (!line.starts_with("i2c-"))
             continue;
-        // A failed transfer: its first address, not acknowledged.
+        // A failed transfer shows as its first address not acknowledged: "i2c-4 0x2d w nack".
+        size_t afterDirection = line.find(' ', line.find(' ', line.find(' ') + 1) + 1);
         bool failed = line.find(" failed ") != std::string::npos;
-        expected[std::stoi(line.substr(4))].push_back(failed ? line.substr(0, line.find(' ', line.find(' ', line.find(' ') + 1) + 1)) + " nack" : line);
+        expected[std::stoi(line.substr(4))].push_back(failed ? line.substr(0, afterDirection) + " nack" : line);
     }
     ASSERT_EQ(expected[4].size(), 4u);
     EXPECT_EQ(expected[4][1], "i2c-4 0x2d w nack");
