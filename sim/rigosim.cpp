@@ -13,8 +13,11 @@
 #include <vector>
 
 #include "board.h"
+#include "export.h"
 #include "faults.h"
+#include "import.h"
 #include "reference.h"
+#include "vcd.h"
 
 namespace {
 
@@ -29,7 +32,9 @@ const char kUsage[] =
     "       rigosim get BOARD BUS ADDR REG [COUNT]\n"
     "       rigosim set BOARD BUS ADDR REG BYTE...\n"
     "       rigosim fault BOARD RULE... | --clear\n"
-    "       rigosim trace BOARD [--clear]\n"
+    "       rigosim load BOARD [--device BUS ADDR | --at ADDRESS] [--raw] FILE...\n"
+    "       rigosim save BOARD [FILE]\n"
+    "       rigosim trace BOARD [--clear | --vcd FILE]\n"
     "       rigosim run BOARD [--realtime] [--] PROGRAM [ARGS...]\n";
 
 struct Model {
@@ -144,9 +149,20 @@ void Trace(Board& board, const Args& args)
         fputs(board.Trace().c_str(), stdout);
     } else if (args[0] == "--clear" && args.size() == 1) {
         board.ClearTrace();
+    } else if (args[0] == "--vcd" && args.size() == 2) {
+        WriteWholeFile(args[1], TraceVcd(board.Trace()));
     } else {
         throw UsageError();
     }
+}
+
+void Save(Board& board, const Args& args)
+{
+    std::string text = SavedBoard(board);
+    if (args.empty())
+        fputs(text.c_str(), stdout);
+    else
+        WriteWholeFile(args[0], text);
 }
 
 // The preload library sits next to this program.
@@ -193,7 +209,8 @@ struct Command {
 const Command kCommands[] = {
     {"create", 1, 1, Create}, {"rd", 1, 2, ReadWords},      {"wr", 2, 2, WriteWord}, {"add", 1, 2, Add},
     {"remove", 2, 2, Remove}, {"get", 3, 4, Get},           {"set", 4, 260, Set},    {"fault", 1, 64, Fault},
-    {"trace", 0, 1, Trace},   {"run", 1, SIZE_MAX, RunProgram},
+    {"trace", 0, 2, Trace},   {"run", 1, SIZE_MAX, RunProgram}, {"load", 1, SIZE_MAX, LoadFiles},
+    {"save", 0, 1, Save},
 };
 
 int Usage()

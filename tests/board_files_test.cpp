@@ -1,0 +1,240 @@
+// Boards to and from files: dumps of a real board loaded into a simulated one, whole boards
+// saved and loaded back, and the trace as waveforms that sigrok decodes back to the transfers.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e.h"
+
+namespace {
+
+const std::string kFixtures = RIGO_FIXTURES_PATH;
+
+RunResult Sim(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {RIGOSIM_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunCommand(argv);
+}
+
+// A file beside the board's folder.
+std::string Beside(const SimBoard& board, const std::string& name, const std::string& content)
+{
+    std::string path = std::filesystem::path(board.Path()).parent_path() / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string Saved(const SimBoard& board)
+{
+    RunResult saved = Sim({"save", board.Path()});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    return saved.out;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool SigrokInstalled()
+{
+#ifdef RIGO_CROSS_BUILD
+    return false;
+#else
+    return access("/usr/bin/sigrok-cli", X_OK) == 0;
+#endif
+}
+
+// sigrok's I2C decoding of one bus in the trace's words: "i2c-4 0x2d w 22 r 33", and an
+// address nobody acknowledged as "i2c-4 0x2d w nack". A read the master ends without a NACK
+// gets " acked".
+std::vector<std::string> Decoded(const std::string& vcd, int bus)
+{
+    const std::string wire = "i2c" + std::to_string(bus) + "_";
+    RunResult result = RunCommand({"sigrok-cli", "-I", "vcd", "-i", vcd, "-P",
+                                   "i2c:scl=" + wire + "scl:sda=" + wire + "sda", "-A",
+                                   "i2c=start:repeat-start:stop:nack:address-read:address-write:data-read:data-write"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> transfers;
+    std::string transfer, lastAddress;
+    bool afterAddress = false, readOpen = false;
+    for (const std::string& line : Lines(result.out)) {
+        std::string annotation = line.substr(line.find(": ") + 2);
+        std::string value = annotation.substr(annotation.find(": ") + 2);
+        for (char& c : value)
+            c = static_cast<char>(tolower(c));
+        bool address = annotation.starts_with("Address ");
+        bool ends = annotation == "Stop" || annotation == "Start repeat";
+        if (readOpen && ends)
+            transfer += " acked";
+        readOpen = annotation.starts_with("Data read") || (readOpen && !ends && annotation != "NACK");
+        if (annotation == "Start") {
+            transfer = "i2c-" + std::to_string(bus);
+            lastAddress.clear();
+        } else if (address) {
+            transfer += value == lastAddress ? "" : " 0x" + value;
+            transfer += annotation.starts_with("Address read") ? " r" : " w";
+            lastAddress = value;
+        } else if (annotation.starts_with("Data ")) {
+            transfer += " " + value;
+        } else if (annotation == "NACK" && afterAddress) {
+            transfer += " nack";
+        } else if (annotation == "Stop") {
+            transfers.push_back(transfer);
+        }
+        afterAddress = address;
+    }
+    return transfers;
+}
+
+}  // namespace
+
+TEST(SimLoad, ReadsEveryDumpFormatAndSavesWhatItLoaded)
+{
+    SimBoard board("belk");
+    board.SetRegisters(4, 0x2d, 0x0e, {0xEE});  // the dump shows XX here: it stays
+    std::string image = Beside(board, "image.bin", "\x01\x02\x03\x04\x05");
+    std::string registers = Beside(board, "eeprom.bin", std::string(255, '\x00') + "\x7f");
+    RunResult loaded = Sim({"load", board.Path(), "--device", "4", "0x2d", kFixtures + "/pmic.txt",
+                            kFixtures + "/clocks.txt", kFixtures + "/memtool.txt", kFixtures + "/rigo.txt", "--at",
+                            "0x50000000", kFixtures + "/devmem.txt", "--raw", "--at", "0x8FFFFFFE", image, "--device",
+                            "5", "0x51", "--raw", registers});
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    // i2cdump: cells as dumped, XX untouched.
+    EXPECT_EQ(board.Registers(4, 0x2d, 0x00, 4), (std::vector<uint8_t>{0x12, 0x34, 0x08, 0x07}));
+    EXPECT_EQ(board.Registers(4, 0x2d, 0x0d, 3), (std::vector<uint8_t>{0x00, 0xEE, 0x00}));
+    EXPECT_EQ(board.Register(4, 0x2d, 0x22), 0x2B);
+    // rigo -list, memtool md in its 32-, 16- and 8-bit forms.
+    EXPECT_EQ(board.Word(0x60006080), 0x4003200Cu);
+    EXPECT_EQ(board.Word(0x40000004), 0x0A7E2001u);
+    EXPECT_EQ(board.Word(0x40000010), 0xDEADBEEFu);
+    EXPECT_EQ(board.Word(0x40000024), 0x55667788u);
+    // rigo -i2c runs (highest register first, ?? untouched), single and 16-bit reads.
+    EXPECT_EQ(board.Registers(1, 0x50, 0x10, 6), (std::vector<uint8_t>{0xA1, 0x00, 0x00, 0xA4, 0xA5, 0xA6}));
+    // busybox devmem values one after another from --at; rigo -rd8/-rd16 lines agree.
+    EXPECT_EQ(board.Word(0x50000000), 0xCAFEF00Du);
+    EXPECT_EQ(board.Word(0x50000004), 0x12345678u);
+    // Raw images.
+    EXPECT_EQ(board.Word(0x8FFFFFFC), 0x02010000u);
+    EXPECT_EQ(board.Word(0x90000000), 0x00050403u);
+    EXPECT_EQ(board.Register(5, 0x51, 0xFF), 0x7F);
+
+    // Saved, loaded into a board of another model and saved again: the same text, twice.
+    std::ofstream(board.Path() + "/faults")
+        << "# by hand\ni2c nack bus=4 addr=0x2D   dir=read # flaky\n\nmem mmap after=3\n";
+    EXPECT_EQ(Sim({"add", board.Path(), "7"}).status, 0);
+    const std::string saved = Saved(board);
+    EXPECT_EQ(Saved(board), saved);
+    EXPECT_NE(saved.find("\ni2c-5 0x51 f0: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 7f\ni2c-7\nfault "),
+              std::string::npos);
+    EXPECT_NE(saved.find("\nfault i2c nack bus=4 addr=0x2D dir=read\nfault mem mmap after=3\n"), std::string::npos);
+    SimBoard copy("corv");
+    ASSERT_EQ(Sim({"load", copy.Path(), Beside(board, "saved.txt", saved)}).status, 0);
+    EXPECT_EQ(Saved(copy), saved);
+    EXPECT_EQ(copy.Rigo({"-tps65911", "list"}), board.Rigo({"-tps65911", "list"}));
+}
+
+TEST(SimLoad, ABadLineAnywhereLoadsNothing)
+{
+    SimBoard board("belk");
+    const std::string before = Saved(board);
+    RunResult result = Sim({"load", board.Path(), kFixtures + "/clocks.txt", kFixtures + "/bad.txt"});
+    EXPECT_EQ(result.status, 2);
+    for (const char* line : {"/bad.txt:3: ", "/bad.txt:4: ", "/bad.txt:5: "})
+        EXPECT_NE(result.err.find(line), std::string::npos) << line << " in " << result.err;
+    EXPECT_EQ(result.err.find("/bad.txt:2: "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("nothing loaded: 3 bad lines"), std::string::npos) << result.err;
+    // A dump that needs its device or address named, options without a file, too big an image.
+    std::string image = Beside(board, "big.bin", std::string(257, '\x01'));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {kFixtures + "/pmic.txt"}, {kFixtures + "/devmem.txt"}, {"--raw", image},
+             {kFixtures + "/clocks.txt", "--at", "0x0"}, {"--device", "4", "0x80", kFixtures + "/pmic.txt"},
+             {"--device", "4", "0x2d", "--raw", image}, {"--at", "0xFFFFFFFF", kFixtures + "/devmem.txt"}}) {
+        std::vector<std::string> argv = {"load", board.Path()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        result = Sim(argv);
+        EXPECT_EQ(result.status, 2) << testing::PrintToString(args);
+        EXPECT_NE(result.err, "") << testing::PrintToString(args);
+    }
+    EXPECT_EQ(Saved(board), before);
+}
+
+// The README's recipe: the dumps of tests/fixtures stand in for the real board.
+TEST(SimLoad, BringsARealBoardToTheDesk)
+{
+    SimBoard desk("belk");
+    ASSERT_EQ(Sim({"load", desk.Path(), "--device", "4", "0x2d", kFixtures + "/pmic.txt", kFixtures + "/clocks.txt"})
+                  .status,
+              0);
+    EXPECT_EQ(desk.RigoOut({"-tps65911", "list"}),
+              "VIO           ON 1800.0mV\n"
+              "VDD1          ON 1100.0mV\n"
+              "VDD2          ON 1500.0mV\n"
+              "VDDCTRL      OFF 1000.0mV\n"
+              "VDDCTRLSR    OFF 1000.0mV\n"
+              "LDO1          ON 1050.0mV\n"
+              "LDO2          ON 1050.0mV\n"
+              "LDO3         OFF 1000.0mV\n"
+              "LDO4         OFF 1200.0mV\n"
+              "LDO5          ON 3300.0mV\n"
+              "LDO6         OFF 1000.0mV\n"
+              "LDO7          ON 1100.0mV\n"
+              "LDO8          ON 1000.0mV\n");
+    EXPECT_TRUE(desk.RigoOut({"-pll", "list"}).starts_with("PLLC_OUT1     320000000 [ 320.0 MHz]\n"));
+}
+
+TEST(SimVcd, SigrokDecodesTheTransfersOfTheTrace)
+{
+    if (!SigrokInstalled())
+        GTEST_SKIP() << "sigrok-cli is not installed (apt-get install sigrok-cli)";
+    SimBoard board("belk");
+    board.Fault("i2c nack bus=4 addr=0x2d after=1 count=1");
+    const std::string rigo = RIGO_PATH;
+    ASSERT_EQ(board.Run({"/bin/sh", "-c", rigo + " -i2c 4 0x2d 0x20 rd 3 && " + rigo + " -i2c 0 0x10 0xf8 0x42"})
+                  .status,
+              0);
+    std::string vcd = std::filesystem::path(board.Path()).parent_path() / "bus.vcd";
+    std::ofstream(board.Path() + "/trace", std::ios::app) << "# a run marker\n";
+    RunResult written = Sim({"trace", board.Path(), "--vcd", vcd});
+    ASSERT_EQ(written.status, 0) << written.err;
+
+    std::vector<std::string> expected[5];
+    long pausedMicroseconds = 0;
+    for (const std::string& line : board.Trace()) {
+        if (line.starts_with("usleep "))
+            pausedMicroseconds += std::stol(line.substr(7));
+        if (!line.starts_with("i2c-"))
+            continue;
+        // A failed transfer shows as its first address not acknowledged: "i2c-4 0x2d w nack".
+        size_t afterDirection = line.find(' ', line.find(' ', line.find(' ') + 1) + 1);
+        bool failed = line.find(" failed ") != std::string::npos;
+        expected[std::stoi(line.substr(4))].push_back(failed ? line.substr(0, afterDirection) + " nack" : line);
+    }
+    ASSERT_EQ(expected[4].size(), 4u);
+    EXPECT_EQ(expected[4][1], "i2c-4 0x2d w nack");
+    EXPECT_EQ(Decoded(vcd, 4), expected[4]);
+    ASSERT_EQ(expected[0].size(), 2u);
+    EXPECT_EQ(Decoded(vcd, 0), expected[0]);
+    // The pauses lie between the transfers as idle time.
+    std::vector<std::string> dump = Lines(ReadFile(vcd));
+    ASSERT_FALSE(dump.empty());
+    EXPECT_GT(std::stol(dump.back().substr(1)), pausedMicroseconds);
+}
