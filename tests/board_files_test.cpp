@@ -45,9 +45,9 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
-std::vector<std::string> Lines(const std::string& text)
+Lines SplitLines(const std::string& text)
 {
-    std::vector<std::string> lines;
+    Lines lines;
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);)
         lines.push_back(line);
@@ -76,7 +76,7 @@ std::vector<std::string> Decoded(const std::string& vcd, int bus)
     std::vector<std::string> transfers;
     std::string transfer, lastAddress;
     bool afterAddress = false, readOpen = false;
-    for (const std::string& line : Lines(result.out)) {
+    for (const std::string& line : SplitLines(result.out)) {
         std::string annotation = line.substr(line.find(": ") + 2);
         std::string value = annotation.substr(annotation.find(": ") + 2);
         for (char& c : value)
@@ -234,7 +234,7 @@ TEST(SimVcd, SigrokDecodesTheTransfersOfTheTrace)
     ASSERT_EQ(expected[0].size(), 2u);
     EXPECT_EQ(Decoded(vcd, 0), expected[0]);
     // The pauses lie between the transfers as idle time.
-    std::vector<std::string> dump = Lines(ReadFile(vcd));
+    Lines dump = SplitLines(ReadFile(vcd));
     ASSERT_FALSE(dump.empty());
     EXPECT_GT(std::stol(dump.back().substr(1)), pausedMicroseconds);
 }
