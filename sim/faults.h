@@ -1,11 +1,12 @@
 // Fault rules of a board (BOARD/faults) and the errno names used by rules and the trace.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct FaultRule {
-    enum Kind { MemOpen, MemMmap, MemMunmap, I2cOpen, I2cNack };
+    enum Kind { MemOpen, MemMmap, MemMunmap, MemBusError, I2cOpen, I2cNack };
     enum Direction { Any, Read, Write };
 
     Kind kind = MemOpen;
@@ -13,7 +14,8 @@ struct FaultRule {
     long after = 0;    // matching operations that still succeed first
     long count = -1;   // failures before it succeeds again; -1 = forever
     int bus = -1;
-    int addr = -1;
+    int addr = -1;     // I2C address
+    int64_t physical = -1;  // mem buserror: an address in the page that answers with a bus fault
     Direction direction = Any;
 };
 

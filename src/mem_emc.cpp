@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "busfault.h"
 #include "clk.h"
 #include "main.h"
 #include "mem.h"
@@ -191,8 +192,9 @@ int GetEmcClockSource(int* src, double* divisor)
 
 void PrintTabbedDvfsEntry(const volatile void* virt_addr, const char* text)
 {
+    DWORD value = ReadRegister(virt_addr);  // before the tab: a read that faults leaves no half line
     printf("\t");
-    PrintDvfsValue(ReadRegister(virt_addr), text);
+    PrintDvfsValue(value, text);
 }
 
 void PrintDvfsEntry(const volatile void* virt_addr, const char* text)
@@ -219,14 +221,17 @@ int DvfsTable()
     if (mapEmc == MAP_FAILED)
         ExitMemError(__FILE_NAME__, __LINE__);
 
-    for (const DvfsRegister& reg : kDvfsRegisters)
-        PrintTabbedDvfsEntry(RegisterAddress(mapMc, mapEmc, reg), reg.name);
-    printf("}\n");
-    PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kZcalWaitCount), kZcalWaitCount.name);
-    PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kAutoCalInterval), kAutoCalInterval.name);
-    DWORD cfg = ReadRegister(RegisterAddress(mapMc, mapEmc, kEmcCfg));
-    PrintDvfsValue((cfg >> kEmcCfgPeriodicQrst) & 1, "EMC_CFG.PERIODIC_QRST");
-    PrintDvfsValue((cfg >> kEmcCfgDynSelfRef) & 1, "EMC_CFG.DYN_SELF_REF");
+    // The dump starts with an EMC register: a dead page faults there first.
+    GuardBusFault(mapEmc, kPageSize, kMcEmcPage, kMcEmcPage, [&] {
+        for (const DvfsRegister& reg : kDvfsRegisters)
+            PrintTabbedDvfsEntry(RegisterAddress(mapMc, mapEmc, reg), reg.name);
+        printf("}\n");
+        PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kZcalWaitCount), kZcalWaitCount.name);
+        PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kAutoCalInterval), kAutoCalInterval.name);
+        DWORD cfg = ReadRegister(RegisterAddress(mapMc, mapEmc, kEmcCfg));
+        PrintDvfsValue((cfg >> kEmcCfgPeriodicQrst) & 1, "EMC_CFG.PERIODIC_QRST");
+        PrintDvfsValue((cfg >> kEmcCfgDynSelfRef) & 1, "EMC_CFG.DYN_SELF_REF");
+    });
     fflush(stdout);
 
     int result = 0;

@@ -1,0 +1,90 @@
+#include "busfault.h"
+
+#include <signal.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+namespace busfault {
+
+sigjmp_buf g_resume;
+
+namespace {
+
+// Written by the guarded code, read by the handler; the access between them is volatile.
+volatile sig_atomic_t g_armed = 0;
+const volatile char* g_base = nullptr;
+size_t g_length = 0;
+uint64_t g_physical = 0;
+uint64_t g_accessAddress = 0;
+// The physical address of the faulting access, set by the handler.
+volatile uint64_t g_faultAddress = 0;
+
+bool InWindow(const void* address)
+{
+    uintptr_t at = reinterpret_cast<uintptr_t>(address);
+    uintptr_t base = reinterpret_cast<uintptr_t>(g_base);
+    return at >= base && at - base < g_length;
+}
+
+// A SIGBUS during a guarded access is the access's (its address may be withheld: the
+// kernel reports 0 when the core did not latch it); a SIGSEGV only counts inside the
+// mapping. Anything else takes the default action once the handler returns and the
+// instruction runs again.
+void OnFault(int signal, siginfo_t* info, void*)
+{
+    bool inside = InWindow(info->si_addr);
+    if (g_armed && (inside || signal == SIGBUS)) {
+        g_armed = 0;
+        g_faultAddress = inside ? g_physical + (reinterpret_cast<uintptr_t>(info->si_addr) -
+                                                reinterpret_cast<uintptr_t>(g_base))
+                                : g_accessAddress;
+        siglongjmp(g_resume, 1);
+    }
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    sigaction(signal, &fallback, nullptr);
+}
+
+void InstallHandlers()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    struct sigaction action = {};
+    action.sa_sigaction = OnFault;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGBUS, &action, nullptr);
+    sigaction(SIGSEGV, &action, nullptr);
+    installed = true;
+}
+
+}  // namespace
+
+void Arm(const volatile void* base, size_t length, uint64_t physical, uint64_t accessAddress)
+{
+    InstallHandlers();
+    g_base = static_cast<const volatile char*>(base);
+    g_length = length;
+    g_physical = physical;
+    g_accessAddress = accessAddress;
+    g_armed = 1;
+}
+
+void Disarm()
+{
+    g_armed = 0;
+}
+
+void ExitOnFault()
+{
+    fflush(stdout);
+    fprintf(stderr,
+            "Error: Bus fault at 0x%08" PRIX64 ": nothing answers there (block unclocked, powered down or not present).\n",
+            static_cast<uint64_t>(g_faultAddress));
+    exit(1);
+}
+
+}  // namespace busfault

@@ -1,0 +1,64 @@
+// Registers where nothing answers. The simulator's buserror rule backs a page with nothing,
+// so an access there raises a real SIGBUS, as an unclocked or powered-down block does on a
+// board: rigo ends with one error line naming the address and status 1.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <tuple>
+
+#include "e2e.h"
+#include "faults.h"
+
+namespace {
+
+RunResult BusFault(const std::string& address, const std::string& out = "")
+{
+    return {1, out,
+            "Error: Bus fault at " + address +
+                ": nothing answers there (block unclocked, powered down or not present).\n"};
+}
+
+TEST(BusFault, RuleNamesAnyAddressBelow4GiB)
+{
+    FaultRule rule;
+    std::string problem;
+    ASSERT_TRUE(ParseFaultRule("mem buserror addr=0xFFFFFFFF", &rule, &problem));
+    EXPECT_EQ(std::tuple(rule.kind, rule.physical), std::tuple(FaultRule::MemBusError, int64_t{0xFFFFFFFF}));
+    for (const char* bad : {"mem buserror", "mem buserror addr=0x100000000", "mem buserror addr=0x7000F000 after=1"})
+        EXPECT_FALSE(ParseFaultRule(bad, &rule, &problem)) << bad;
+}
+
+TEST(BusFault, EndsTheAccessWithOneLineNamingTheAddress)
+{
+    SimBoard board("belk");
+    board.Fault("mem buserror addr=0x7000F404");
+    EXPECT_EQ(board.Rigo({"-rd", "0x7000F404", "0xFF", "s"}), BusFault("0x7000F404"));
+    EXPECT_EQ(board.Rigo({"-rd8", "0x7000FFFF"}), BusFault("0x7000FFFF"));
+    EXPECT_EQ(board.Rigo({"-wr16", "0x7000F006", "0x1212", "0xFF"}), BusFault("0x7000F006"));
+    // A dump that reaches the dead page from one that answers names the page's first word
+    // and prints nothing of what it had read.
+    EXPECT_EQ(board.Rigo({"-list", "0x7000EFF8", "4"}), BusFault("0x7000F000"));
+
+    // Only that page is dead.
+    board.SetWord(0x7000EFFC, 0x12345678);
+    EXPECT_EQ(board.RigoOut({"-rd", "0x7000EFFC"}), "0x7000EFFC --> 0x12345678\n");
+    EXPECT_EQ(board.RigoOut({"-wr", "0x70010000", "0x1"}), "0x70010000 <-- 0x00000001\n");
+}
+
+TEST(BusFault, KeepsTheLinesPrintedBeforeIt)
+{
+    SimBoard board("belk");
+    board.Fault("mem buserror addr=0x7000F000");
+    // The DVFS dump prints its header from the clock registers, then faults on the first
+    // EMC register (EMC_RC at 0x42C): whole lines only.
+    RunResult dvfs = board.Rigo({"-dvfs"});
+    EXPECT_EQ(dvfs, BusFault("0x7000F42C", dvfs.out));
+    EXPECT_TRUE(dvfs.out.starts_with("0x32,\t\t/* Rev 3.2 */\n") && dvfs.out.ends_with("{\n")) << dvfs.out;
+
+    // The chip ID is read before any command runs.
+    board.SetFault("mem buserror addr=0x70000804");
+    EXPECT_EQ(board.Rigo({"-ver"}), BusFault("0x70000804"));
+}
+
+}  // namespace
