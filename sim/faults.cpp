@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -54,11 +55,12 @@ bool SetKey(FaultRule* rule, const std::string& key, const std::string& value, s
     }
     unsigned long number = 0;
     if (rule->kind == FaultRule::MemBusError) {
-        if (!ParseUnsigned(value, &number) || static_cast<uint64_t>(number) > 0xFFFFFFFF) {
+        uint64_t physical = 0;
+        if (!ParseUnsigned(value, &number) || (physical = number) > 0xFFFFFFFF) {
             *problem = "bad address '" + value + "'";
             return false;
         }
-        rule->physical = static_cast<int64_t>(number);
+        rule->page = static_cast<int>(physical >> 12);
         return true;
     }
     if (!ParseUnsigned(value, &number) || number > 0x7FFFFFFF) {
@@ -145,7 +147,7 @@ bool ParseFaultRule(const std::string& text, FaultRule* rule, std::string* probl
         return false;
     }
     if ((rule->kind == FaultRule::I2cNack && rule->addr < 0) ||
-        (rule->kind == FaultRule::MemBusError && rule->physical < 0)) {
+        (rule->kind == FaultRule::MemBusError && rule->page < 0)) {
         *problem = "addr= is required";
         return false;
     }

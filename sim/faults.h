@@ -1,7 +1,6 @@
 // Fault rules of a board (BOARD/faults) and the errno names used by rules and the trace.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,7 @@ struct FaultRule {
     long count = -1;   // failures before it succeeds again; -1 = forever
     int bus = -1;
     int addr = -1;     // I2C address
-    int64_t physical = -1;  // mem buserror: an address in the page that answers with a bus fault
+    int page = -1;     // mem buserror: the 4 KiB page (physical address >> 12) that does not answer
     Direction direction = Any;
 };
 

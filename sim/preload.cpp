@@ -333,7 +333,7 @@ void MapBusErrors(char* base, size_t length, int protection, uint64_t physical)
     for (const FaultRule& rule : Sim().rules) {
         if (rule.kind != FaultRule::MemBusError)
             continue;
-        uint64_t page = static_cast<uint64_t>(rule.physical) & ~(kPage - 1);
+        uint64_t page = static_cast<uint64_t>(rule.page) * kPage;
         if (page < physical || page - physical >= length)
             continue;
         int empty = memfd_create("rigosim-buserror", MFD_CLOEXEC);

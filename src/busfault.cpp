@@ -20,6 +20,9 @@ uint64_t g_physical = 0;
 uint64_t g_accessAddress = 0;
 // The physical address of the faulting access, set by the handler.
 volatile uint64_t g_faultAddress = 0;
+// The handlers in place before the guard (the default, or a fuzzer's or sanitizer's).
+struct sigaction g_previousBus;
+struct sigaction g_previousSegv;
 
 bool InWindow(const void* address)
 {
@@ -28,58 +31,58 @@ bool InWindow(const void* address)
     return at >= base && at - base < g_length;
 }
 
-// A SIGBUS during a guarded access is the access's (its address may be withheld: the
-// kernel reports 0 when the core did not latch it); a SIGSEGV only counts inside the
-// mapping. Anything else takes the default action once the handler returns and the
-// instruction runs again.
+void RestoreHandlers()
+{
+    sigaction(SIGBUS, &g_previousBus, nullptr);
+    sigaction(SIGSEGV, &g_previousSegv, nullptr);
+}
+
+// A SIGBUS the kernel raises during a guarded access is the access's (its address may be
+// withheld: the kernel reports 0 when the core did not latch it); a SIGSEGV only counts
+// inside the mapping. Anything else goes to the handler that was there before: a fault
+// by returning, so that the instruction runs again, a signal sent with kill() by raising it.
 void OnFault(int signal, siginfo_t* info, void*)
 {
     bool inside = InWindow(info->si_addr);
-    if (g_armed && (inside || signal == SIGBUS)) {
+    bool fault = info->si_code > 0;
+    if (g_armed && fault && (inside || signal == SIGBUS)) {
         g_armed = 0;
         g_faultAddress = inside ? g_physical + (reinterpret_cast<uintptr_t>(info->si_addr) -
                                                 reinterpret_cast<uintptr_t>(g_base))
                                 : g_accessAddress;
         siglongjmp(g_resume, 1);
     }
-    struct sigaction fallback = {};
-    fallback.sa_handler = SIG_DFL;
-    sigaction(signal, &fallback, nullptr);
-}
-
-void InstallHandlers()
-{
-    static bool installed = false;
-    if (installed)
-        return;
-    struct sigaction action = {};
-    action.sa_sigaction = OnFault;
-    action.sa_flags = SA_SIGINFO;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGBUS, &action, nullptr);
-    sigaction(SIGSEGV, &action, nullptr);
-    installed = true;
+    RestoreHandlers();
+    if (!fault)
+        raise(signal);
 }
 
 }  // namespace
 
 void Arm(const volatile void* base, size_t length, uint64_t physical, uint64_t accessAddress)
 {
-    InstallHandlers();
     g_base = static_cast<const volatile char*>(base);
     g_length = length;
     g_physical = physical;
     g_accessAddress = accessAddress;
+    struct sigaction action = {};
+    action.sa_sigaction = OnFault;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGBUS, &action, &g_previousBus);
+    sigaction(SIGSEGV, &action, &g_previousSegv);
     g_armed = 1;
 }
 
 void Disarm()
 {
     g_armed = 0;
+    RestoreHandlers();
 }
 
 void ExitOnFault()
 {
+    RestoreHandlers();
     fflush(stdout);
     fprintf(stderr,
             "Error: Bus fault at 0x%08" PRIX64 ": nothing answers there (block unclocked, powered down or not present).\n",

@@ -1,5 +1,5 @@
 #include "mem.h"
-
+#include "busfault.h"
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "busfault.h"
 
 // The ARM kernels number the synchronous flag 0x1000; /dev/mem honours it by mapping uncached.
 static_assert(O_DSYNC == 0x1000);
@@ -29,7 +27,6 @@ struct Mapping {
     int fd;
     void* base;
     size_t length;
-    uint64_t physical;  // of base
     volatile uint8_t* reg;
 };
 
@@ -54,7 +51,6 @@ Mapping MapPhysical(off_t address, uint64_t bytes)
 
     Mapping m;
     m.length = static_cast<size_t>(length);
-    m.physical = physical - offset;
     if ((m.fd = open("/dev/mem", O_RDWR | O_DSYNC)) < 0) ExitMemError(__FILE_NAME__, __LINE__);
     m.base = mmap(nullptr, m.length, PROT_READ | PROT_WRITE, MAP_SHARED, m.fd, static_cast<off_t>(physical - offset));
     if (m.base == MAP_FAILED) ExitMemError(__FILE_NAME__, __LINE__);
@@ -68,6 +64,12 @@ int Unmap(const Mapping& m)
     int result = munmap(m.base, m.length);
     close(m.fd);
     return result;
+}
+
+// The physical address of the first byte of the mapping that holds address.
+uint64_t MappedBase(off_t address)
+{
+    return static_cast<uint64_t>(address) & ~(kPageSize - 1);
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* valu
     Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
     DWORD raw = 0;
     int status = 0;
-    GuardBusFault(m.base, m.length, m.physical, static_cast<uint64_t>(address), [&] {
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
         switch (io_size) {
         case 16: raw = *reinterpret_cast<volatile Reg16*>(m.reg); break;
         case 32: raw = *reinterpret_cast<volatile Reg32*>(m.reg); break;
@@ -110,7 +112,7 @@ DWORD* ReadMemoryBlock(off_t address, int length, DWORD* buffer)
 {
     uint64_t words = length > 0 ? static_cast<uint64_t>(length) : 0;
     Mapping m = MapPhysical(address, 4 * words);
-    GuardBusFault(m.base, m.length, m.physical, static_cast<uint64_t>(address), [&] {
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
         for (uint64_t i = 0; i < words; ++i)
             buffer[i] = *reinterpret_cast<volatile Reg32*>(m.reg + 4 * i);
     });
@@ -123,7 +125,7 @@ int WriteMemory(off_t address, int io_size, DWORD value, DWORD mask, DWORD* read
     Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
     DWORD stored = 0;
     int status = 0;
-    GuardBusFault(m.base, m.length, m.physical, static_cast<uint64_t>(address), [&] {
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
         switch (io_size) {
         case 16: {
             volatile Reg16* reg = reinterpret_cast<volatile Reg16*>(m.reg);

@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
-
 #include <cstdio>
 
 #include "busfault.h"
@@ -193,8 +192,7 @@ int GetEmcClockSource(int* src, double* divisor)
 void PrintTabbedDvfsEntry(const volatile void* virt_addr, const char* text)
 {
     DWORD value = ReadRegister(virt_addr);  // before the tab: a read that faults leaves no half line
-    printf("\t");
-    PrintDvfsValue(value, text);
+    printf("\t0x%08lx, /* %s */\n", static_cast<unsigned long>(value), text);
 }
 
 void PrintDvfsEntry(const volatile void* virt_addr, const char* text)

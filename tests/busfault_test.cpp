@@ -3,7 +3,6 @@
 // board: rigo ends with one error line naming the address and status 1.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <tuple>
 
@@ -24,7 +23,7 @@ TEST(BusFault, RuleNamesAnyAddressBelow4GiB)
     FaultRule rule;
     std::string problem;
     ASSERT_TRUE(ParseFaultRule("mem buserror addr=0xFFFFFFFF", &rule, &problem));
-    EXPECT_EQ(std::tuple(rule.kind, rule.physical), std::tuple(FaultRule::MemBusError, int64_t{0xFFFFFFFF}));
+    EXPECT_EQ(std::tuple(rule.kind, rule.page), std::tuple(FaultRule::MemBusError, 0xFFFFF));
     for (const char* bad : {"mem buserror", "mem buserror addr=0x100000000", "mem buserror addr=0x7000F000 after=1"})
         EXPECT_FALSE(ParseFaultRule(bad, &rule, &problem)) << bad;
 }
