@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -31,6 +32,7 @@ const KindEntry kKinds[] = {
     {"mem", "open", FaultRule::MemOpen, EACCES, "errno "},
     {"mem", "mmap", FaultRule::MemMmap, ENOMEM, "errno after "},
     {"mem", "munmap", FaultRule::MemMunmap, EINVAL, "errno after "},
+    {"mem", "buserror", FaultRule::MemBusError, 0, "addr "},
     {"i2c", "open", FaultRule::I2cOpen, ENOENT, "bus errno "},
     {"i2c", "nack", FaultRule::I2cNack, ENXIO, "bus addr dir after count errno "},
 };
@@ -52,6 +54,15 @@ bool SetKey(FaultRule* rule, const std::string& key, const std::string& value, s
         return false;
     }
     unsigned long number = 0;
+    if (rule->kind == FaultRule::MemBusError) {
+        uint64_t physical = 0;
+        if (!ParseUnsigned(value, &number) || (physical = number) > 0xFFFFFFFF) {
+            *problem = "bad address '" + value + "'";
+            return false;
+        }
+        rule->page = static_cast<int>(physical >> 12);
+        return true;
+    }
     if (!ParseUnsigned(value, &number) || number > 0x7FFFFFFF) {
         *problem = "bad number '" + value + "' for " + key;
         return false;
@@ -135,7 +146,8 @@ bool ParseFaultRule(const std::string& text, FaultRule* rule, std::string* probl
         *problem = "bus= is required";
         return false;
     }
-    if (rule->kind == FaultRule::I2cNack && rule->addr < 0) {
+    if ((rule->kind == FaultRule::I2cNack && rule->addr < 0) ||
+        (rule->kind == FaultRule::MemBusError && rule->page < 0)) {
         *problem = "addr= is required";
         return false;
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct FaultRule {
-    enum Kind { MemOpen, MemMmap, MemMunmap, I2cOpen, I2cNack };
+    enum Kind { MemOpen, MemMmap, MemMunmap, MemBusError, I2cOpen, I2cNack };
     enum Direction { Any, Read, Write };
 
     Kind kind = MemOpen;
@@ -13,7 +13,8 @@ struct FaultRule {
     long after = 0;    // matching operations that still succeed first
     long count = -1;   // failures before it succeeds again; -1 = forever
     int bus = -1;
-    int addr = -1;
+    int addr = -1;     // I2C address
+    int page = -1;     // mem buserror: the 4 KiB page (physical address >> 12) that does not answer
     Direction direction = Any;
 };
 

@@ -323,6 +323,27 @@ Node* FindNode(int fd)
 
 // --- Memory --------------------------------------------------------------------------
 
+// Puts an empty file's page in place of each page of the mapping that a buserror rule names:
+// an access there reaches past the file's end and the kernel raises SIGBUS, as a core does
+// when nothing answers at the address.
+void MapBusErrors(char* base, size_t length, int protection, uint64_t physical)
+{
+    static const Mmap64Function real = Next<Mmap64Function>("mmap64");
+    const uint64_t kPage = 4096;
+    for (const FaultRule& rule : Sim().rules) {
+        if (rule.kind != FaultRule::MemBusError)
+            continue;
+        uint64_t page = static_cast<uint64_t>(rule.page) * kPage;
+        if (page < physical || page - physical >= length)
+            continue;
+        int empty = memfd_create("rigosim-buserror", MFD_CLOEXEC);
+        if (empty >= 0) {
+            (void)real(base + (page - physical), kPage, protection, MAP_SHARED | MAP_FIXED, empty, 0);
+            RealClose()(empty);
+        }
+    }
+}
+
 void* MapMemory(void* address, size_t length, int protection, int flags, int fd, uint64_t physical)
 {
     static const Mmap64Function real = Next<Mmap64Function>("mmap64");
@@ -337,6 +358,8 @@ void* MapMemory(void* address, size_t length, int protection, int flags, int fd,
     if (base != MAP_FAILED) {
         ++state.mmaps;
         state.mappings[base] = physical;
+        if (physical % 4096 == 0)
+            MapBusErrors(static_cast<char*>(base), length, protection, physical);
     }
     return base;
 }

@@ -165,7 +165,7 @@ TEST(SimI2c, ToolsReadBackWhatTheyWriteAndMissingDevicesFail)
 {
     if (!Installed("/usr/sbin/i2ctransfer"))
         GTEST_SKIP() << "i2c-tools are not installed";
-        SimBoard board("belk");
+    SimBoard board("belk");
     board.AddDevice(1, 0x50);
     EXPECT_EQ(board.Run({"/usr/sbin/i2cset", "-y", "1", "0x50", "0x10", "0x5a"}).status, 0);
     EXPECT_EQ(board.Transfers(), Lines{"i2c-1 0x50 w 10 5a"});

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bus/busfault.h"
+
 // The ARM kernels number the synchronous flag 0x1000; /dev/mem honours it by mapping uncached.
 static_assert(O_DSYNC == 0x1000);
 
@@ -68,6 +70,12 @@ int Unmap(const Mapping& m)
     return result;
 }
 
+// The physical address of the first byte of the mapping that holds address.
+uint64_t MappedBase(off_t address)
+{
+    return static_cast<uint64_t>(address) & ~(kPageSize - 1);
+}
+
 }  // namespace
 
 void ThrowMemError(MemErrorSite site)
@@ -88,12 +96,14 @@ int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* valu
     Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
     DWORD raw = 0;
     int status = 0;
-    switch (io_size) {
-    case 16: raw = *reinterpret_cast<volatile Reg16*>(m.reg); break;
-    case 32: raw = *reinterpret_cast<volatile Reg32*>(m.reg); break;
-    case 8: raw = *reinterpret_cast<volatile Reg8*>(m.reg); break;
-    default: status = 1; break;
-    }
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+        switch (io_size) {
+        case 16: raw = *reinterpret_cast<volatile Reg16*>(m.reg); break;
+        case 32: raw = *reinterpret_cast<volatile Reg32*>(m.reg); break;
+        case 8: raw = *reinterpret_cast<volatile Reg8*>(m.reg); break;
+        default: status = 1; break;
+        }
+    });
     if (Unmap(m) != 0)
         status = 2;
     *value = bitshift == 1 ? (raw & mask) >> BitsToShift(mask) : raw & mask;
@@ -104,8 +114,10 @@ DWORD* ReadMemoryBlock(off_t address, int length, DWORD* buffer)
 {
     uint64_t words = length > 0 ? static_cast<uint64_t>(length) : 0;
     Mapping m = MapPhysical(address, 4 * words);
-    for (uint64_t i = 0; i < words; ++i)
-        buffer[i] = *reinterpret_cast<volatile Reg32*>(m.reg + 4 * i);
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+        for (uint64_t i = 0; i < words; ++i)
+            buffer[i] = *reinterpret_cast<volatile Reg32*>(m.reg + 4 * i);
+    });
     Unmap(m);
     return buffer;
 }
@@ -115,27 +127,29 @@ int WriteMemory(off_t address, int io_size, DWORD value, DWORD mask, DWORD* read
     Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
     DWORD stored = 0;
     int status = 0;
-    switch (io_size) {
-    case 16: {
-        volatile Reg16* reg = reinterpret_cast<volatile Reg16*>(m.reg);
-        stored = static_cast<uint16_t>((*reg & ~mask) | (value & mask));
-        *reg = static_cast<uint16_t>(stored);
-        break;
-    }
-    case 32: {
-        volatile Reg32* reg = reinterpret_cast<volatile Reg32*>(m.reg);
-        stored = (*reg & ~mask) | (value & mask);
-        *reg = stored;
-        break;
-    }
-    case 8: {
-        volatile Reg8* reg = reinterpret_cast<volatile Reg8*>(m.reg);
-        stored = static_cast<uint8_t>((*reg & ~mask) | (value & mask));
-        *reg = static_cast<uint8_t>(stored);
-        break;
-    }
-    default: status = 2; break;
-    }
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+        switch (io_size) {
+        case 16: {
+            volatile Reg16* reg = reinterpret_cast<volatile Reg16*>(m.reg);
+            stored = static_cast<uint16_t>((*reg & ~mask) | (value & mask));
+            *reg = static_cast<uint16_t>(stored);
+            break;
+        }
+        case 32: {
+            volatile Reg32* reg = reinterpret_cast<volatile Reg32*>(m.reg);
+            stored = (*reg & ~mask) | (value & mask);
+            *reg = stored;
+            break;
+        }
+        case 8: {
+            volatile Reg8* reg = reinterpret_cast<volatile Reg8*>(m.reg);
+            stored = static_cast<uint8_t>((*reg & ~mask) | (value & mask));
+            *reg = static_cast<uint8_t>(stored);
+            break;
+        }
+        default: status = 2; break;
+        }
+    });
     if (Unmap(m) != 0)
         status = 3;
     *readValue = mask & stored;

@@ -1,6 +1,8 @@
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
+#include "bus/busfault.h"
 #include "bus/mem.h"
 #include "cli/cli.h"
 #include "cli/registry.h"
@@ -34,6 +36,12 @@ int RigoMain(int argc, char** argv)
     } catch (const MemError& error) {
         fprintf(stderr, "Error at line %d, file %s (%d) [%s]\n", error.site.line, error.site.file, error.err,
                 strerror(error.err));
+        return 1;
+    } catch (const BusFault& fault) {
+        fflush(stdout);
+        fprintf(stderr,
+                "Error: Bus fault at 0x%08" PRIX64 ": nothing answers there (block unclocked, powered down or not present).\n",
+                fault.address);
         return 1;
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "bus/busfault.h"
 #include "bus/mem.h"
 #include "soc/clocks.h"
 
@@ -161,8 +162,8 @@ const volatile void* RegisterAddress(const volatile void* mc, const volatile voi
 
 static void PrintTabbedDvfsEntry(const volatile void* virt_addr, const char* text)
 {
-    printf("\t");
-    PrintDvfsValue(ReadRegister(virt_addr), text);
+    DWORD value = ReadRegister(virt_addr);  // before the tab: a read that faults leaves no half line
+    printf("\t0x%08lx, /* %s */\n", static_cast<unsigned long>(value), text);
 }
 
 static void PrintDvfsEntry(const volatile void* virt_addr, const char* text)
@@ -189,14 +190,17 @@ int DvfsTable()
     if (mapEmc == MAP_FAILED)
         ThrowMemError(kEmcMapSite);
 
-    for (const DvfsRegister& reg : kDvfsRegisters)
-        PrintTabbedDvfsEntry(RegisterAddress(mapMc, mapEmc, reg), reg.name);
-    printf("}\n");
-    PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kZcalWaitCount), kZcalWaitCount.name);
-    PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kAutoCalInterval), kAutoCalInterval.name);
-    DWORD cfg = ReadRegister(RegisterAddress(mapMc, mapEmc, kEmcCfg));
-    PrintDvfsValue((cfg >> kEmcCfgPeriodicQrst) & 1, "EMC_CFG.PERIODIC_QRST");
-    PrintDvfsValue((cfg >> kEmcCfgDynSelfRef) & 1, "EMC_CFG.DYN_SELF_REF");
+    // The dump starts with an EMC register: a dead page faults there first.
+    GuardBusFault(mapEmc, kPageSize, kMcEmcPage, kMcEmcPage, [&] {
+        for (const DvfsRegister& reg : kDvfsRegisters)
+            PrintTabbedDvfsEntry(RegisterAddress(mapMc, mapEmc, reg), reg.name);
+        printf("}\n");
+        PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kZcalWaitCount), kZcalWaitCount.name);
+        PrintDvfsEntry(RegisterAddress(mapMc, mapEmc, kAutoCalInterval), kAutoCalInterval.name);
+        DWORD cfg = ReadRegister(RegisterAddress(mapMc, mapEmc, kEmcCfg));
+        PrintDvfsValue((cfg >> kEmcCfgPeriodicQrst) & 1, "EMC_CFG.PERIODIC_QRST");
+        PrintDvfsValue((cfg >> kEmcCfgDynSelfRef) & 1, "EMC_CFG.DYN_SELF_REF");
+    });
     fflush(stdout);
 
     int result = 0;
