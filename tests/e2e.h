@@ -49,7 +49,7 @@ public:
         ClearFaults();
         Fault(rule);
     }
-    std::vector<std::string> Trace();      // lines of the last run
+    std::vector<std::string> Trace();      // lines of the last run, without the "# " markers
     std::vector<std::string> Transfers();  // only the i2c transfer lines of the last run
     int Pauses(int microseconds);          // "usleep <microseconds>" lines of the last run
     const std::string& Path() const { return board_.Path(); }

@@ -249,7 +249,8 @@ def run_case(build, case):
         before = state(board)
         p = subprocess.run([rigosim, "run", board, rigo] + args, capture_output=True, stdin=subprocess.DEVNULL)
         with open(os.path.join(board, "trace"), "rb") as f:
-            trace = f.read()
+            # Lines starting "# " mark runs and processes, not rigo's behaviour.
+            trace = b"".join(line for line in f if not line.startswith(b"# "))
         after = state(board)
     block = ["=== %s | %s | rigo %s" % (model, "; ".join(faults), " ".join(args)), "status %d" % p.returncode]
     for title, data in [("stdout", p.stdout), ("stderr", p.stderr), ("trace", trace)]:
