@@ -34,6 +34,7 @@ public:
             Fail(path);
     }
     ~File() { close(fd_); }
+    int Descriptor() const { return fd_; }
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
@@ -183,4 +184,12 @@ std::string Board::Trace() const
 void Board::ClearTrace()
 {
     File(path_ + "/trace", O_WRONLY | O_CREAT | O_TRUNC);
+}
+
+void Board::AppendTrace(const std::string& line)
+{
+    std::string text = line + "\n";
+    File trace(path_ + "/trace", O_WRONLY | O_CREAT | O_APPEND);
+    if (write(trace.Descriptor(), text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        Fail(path_ + "/trace");
 }

@@ -33,6 +33,7 @@ public:
 
     std::string Trace() const;
     void ClearTrace();
+    void AppendTrace(const std::string& line);  // one line, written whole
 
     std::string MemoryFile() const { return path_ + "/mem"; }
     std::string BusFolder(int bus) const;

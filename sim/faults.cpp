@@ -125,7 +125,7 @@ bool ParseFaultRule(const std::string& text, FaultRule* rule, std::string* probl
         if (device == entry.device && operation == entry.operation)
             kind = &entry;
     if (kind == nullptr) {
-        *problem = "unknown rule '" + device + " " + operation + "'";
+        *problem = "unknown rule '" + (operation.empty() ? device : device + " " + operation) + "'";
         return false;
     }
     *rule = FaultRule();

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +41,8 @@ typedef void* (*Mmap64Function)(void*, size_t, int, int, int, off64_t);
 typedef int (*MunmapFunction)(void*, size_t);
 typedef int (*IoctlFunction)(int, unsigned long, ...);
 typedef int (*UsleepFunction)(useconds_t);
+typedef ssize_t (*ReadFunction)(int, void*, size_t);
+typedef ssize_t (*WriteFunction)(int, const void*, size_t);
 
 template <typename Function>
 Function Next(const char* name)
@@ -56,6 +59,19 @@ OpenFunction RealOpen64()
 CloseFunction RealClose()
 {
     static const CloseFunction real = Next<CloseFunction>("close");
+    return real;
+}
+
+// The library's own file accesses go past its read and write, which serve the bus nodes.
+ReadFunction RealRead()
+{
+    static const ReadFunction real = Next<ReadFunction>("read");
+    return real;
+}
+
+WriteFunction RealWrite()
+{
+    static const WriteFunction real = Next<WriteFunction>("write");
     return real;
 }
 
@@ -94,7 +110,7 @@ std::string ReadFile(const std::string& path)
         return text;
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0)
+    while ((n = RealRead()(fd, buffer, sizeof buffer)) > 0)
         text.append(buffer, static_cast<size_t>(n));
     RealClose()(fd);
     return text;
@@ -113,7 +129,7 @@ void LoadBoard(State* state)
     state->matches.assign(state->rules.size(), 0);
     for (const std::string& problem : problems) {
         std::string line = "rigosim: " + state->board + "/faults: " + problem + "\n";
-        (void)!write(STDERR_FILENO, line.data(), line.size());
+        (void)!RealWrite()(STDERR_FILENO, line.data(), line.size());
     }
 }
 
@@ -146,6 +162,21 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
     return text;
 }
 
+// "# pid N: COMMAND LINE", which goes before the first line of each process.
+std::string ProcessMarker()
+{
+    std::string line = "# pid " + std::to_string(getpid()) + ":";
+    std::string arguments = ReadFile("/proc/self/cmdline");
+    for (size_t start = 0; start < arguments.size();) {
+        size_t end = arguments.find('\0', start);
+        line += " " + arguments.substr(start, end - start);
+        start = end == std::string::npos ? arguments.size() : end + 1;
+    }
+    for (char& c : line)
+        c = c == '\n' ? ' ' : c;
+    return line + "\n";
+}
+
 // One write() per line, appended, so that lines of parallel processes never mix.
 void Trace(const std::string& line)
 {
@@ -153,10 +184,18 @@ void Trace(const std::string& line)
     if (state.board.empty())
         return;
     int saved = errno;
+    static pid_t marked = 0;  // a forked child has a pid of its own
+    std::string text;
+    if (getpid() != marked) {
+        marked = getpid();
+        text = ProcessMarker();
+    }
     int fd = RealOpen64()((state.board + "/trace").c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0) {
-        std::string text = line + "\n";
-        (void)!write(fd, text.data(), text.size());
+        if (!text.empty())
+            (void)!RealWrite()(fd, text.data(), text.size());
+        text = line + "\n";
+        (void)!RealWrite()(fd, text.data(), text.size());
         RealClose()(fd);
     }
     errno = saved;
@@ -534,6 +573,14 @@ int Smbus(const Node& node, const i2c_smbus_ioctl_data* request)
     return 0;
 }
 
+// A request refused as Linux's i2c-dev refuses it, and traced.
+int Refuse(const Node& node, unsigned long request, int error)
+{
+    errno = error;
+    TraceResult(Format("ioctl %s 0x%lx", node.path.c_str(), request), true);
+    return -1;
+}
+
 int BusIoctl(Node* node, unsigned long request, void* argument)
 {
     unsigned long value = reinterpret_cast<uintptr_t>(argument);
@@ -541,15 +588,21 @@ int BusIoctl(Node* node, unsigned long request, void* argument)
     case I2C_SLAVE:
     case I2C_SLAVE_FORCE:
         if (value > (node->tenBit ? 0x3FFu : 0x7Fu))
-            return Fail(EINVAL);
+            return Refuse(*node, request, EINVAL);
         node->slave = static_cast<unsigned>(value);
         return 0;
     case I2C_TENBIT:
         node->tenBit = value != 0;
         return 0;
-    case I2C_PEC:
-    case I2C_RETRIES:
     case I2C_TIMEOUT:
+        if (static_cast<long>(value) < 0)
+            return Refuse(*node, request, EINVAL);
+        return 0;
+    case I2C_RETRIES:
+        if (value > INT_MAX)
+            return Refuse(*node, request, EINVAL);
+        return 0;
+    case I2C_PEC:
         return 0;
     case I2C_FUNCS:
         if (argument == nullptr)
@@ -561,8 +614,17 @@ int BusIoctl(Node* node, unsigned long request, void* argument)
     case I2C_SMBUS:
         return Smbus(*node, static_cast<const i2c_smbus_ioctl_data*>(argument));
     default:
-        return Fail(ENOTTY);
+        return Refuse(*node, request, ENOTTY);
     }
+}
+
+// read() and write() on a bus node: one message to the I2C_SLAVE address, as i2c-dev
+// sends it, cut to the longest message.
+ssize_t BusMessage(const Node& node, void* data, size_t count, bool read)
+{
+    Message message = {node.slave, node.tenBit, read, static_cast<uint8_t*>(data),
+                       count < kMaxMessageLength ? count : kMaxMessageLength};
+    return Transfer(node, {message}) == 0 ? static_cast<ssize_t>(message.length) : -1;
 }
 
 }  // namespace
@@ -691,6 +753,31 @@ EXPORT int ioctl(int fd, unsigned long request, ...)
     if (node == nullptr || node->memory)
         return real(fd, request, argument);
     return BusIoctl(node, request, argument);
+}
+
+EXPORT ssize_t read(int fd, void* buffer, size_t count)
+{
+    const Node* node = FindNode(fd);
+    if (node == nullptr || node->memory)
+        return RealRead()(fd, buffer, count);
+    return BusMessage(*node, buffer, count, true);
+}
+
+EXPORT ssize_t __read_chk(int fd, void* buffer, size_t count, size_t size)
+{
+    static const auto real = Next<ssize_t (*)(int, void*, size_t, size_t)>("__read_chk");
+    const Node* node = FindNode(fd);
+    if (node == nullptr || node->memory || count > size)
+        return real(fd, buffer, count, size);
+    return BusMessage(*node, buffer, count, true);
+}
+
+EXPORT ssize_t write(int fd, const void* buffer, size_t count)
+{
+    const Node* node = FindNode(fd);
+    if (node == nullptr || node->memory)
+        return RealWrite()(fd, buffer, count);
+    return BusMessage(*node, const_cast<void*>(buffer), count, false);
 }
 
 EXPORT int usleep(useconds_t microseconds)

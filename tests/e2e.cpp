@@ -104,7 +104,8 @@ std::vector<std::string> SimBoard::Trace()
     std::vector<std::string> lines;
     std::istringstream stream(board_.Trace());
     for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
+        if (!line.starts_with("# "))  // run and process markers
+            lines.push_back(line);
     return lines;
 }
 

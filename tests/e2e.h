@@ -51,7 +51,7 @@ public:
         ClearFaults();
         Fault(rule);
     }
-    std::vector<std::string> Trace();      // lines of the last run
+    std::vector<std::string> Trace();      // lines of the last run, without the "# " markers
     std::vector<std::string> Transfers();  // only the i2c transfer lines of the last run
     Lines BusLines();                      // the I2C side of the last run: opens, closes, transfers
     Lines BusTrace();                      // the same with the pauses

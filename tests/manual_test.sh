@@ -20,6 +20,8 @@ fi
 for page in "$rigo_page" "$rigosim_page"; do
     warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
     [[ -z $warnings ]] || fail "$page: $warnings"
+    # Section 8 (they need root), dated.
+    grep -qE '^\.TH [A-Z]+ 8 "[0-9]{4}-[0-9]{2}-[0-9]{2}" ' "$page" || fail "$page: .TH is not section 8 with a date"
     for section in NAME SYNOPSIS DESCRIPTION "EXIT STATUS" EXAMPLES "SEE ALSO"; do
         grep -q "^\.SH \"\?$section\"\?$" "$page" || fail "$page has no $section section"
     done
@@ -34,7 +36,7 @@ for word in $(sed -n 's/^| *\(-[a-zA-Z][^ ]*\).*/\1/p' <<<"$help" | tr / '\n' | 
     grep -qiE "\\\\-${word:1}([^a-z0-9]|$)" "$rigo_page" || fail "$rigo_page does not describe $word"
 done
 
-usage=$("$rigosim" 2>&1)
+usage=$("$rigosim" --help)
 for command in $(sed -n 's/^.*rigosim \([a-z]*\) .*/\1/p' <<<"$usage" | sort -u); do
     grep -q "^\.B rigosim $command\$" "$rigosim_page" || fail "$rigosim_page has no synopsis of $command"
     grep -q "^\.B $command " "$rigosim_page" || fail "$rigosim_page does not describe $command"

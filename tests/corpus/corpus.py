@@ -281,7 +281,8 @@ def run_case(build, case):
             f.writelines(rule + "\n" for rule in faults)
         p = subprocess.run([rigosim, "run", board, rigo] + args, capture_output=True, stdin=subprocess.DEVNULL)
         with open(os.path.join(board, "trace"), "rb") as f:
-            trace = b"".join(line for line in f.readlines() if not line.startswith(b"# "))
+            # Lines starting "# " mark runs and processes, not rigo's behaviour.
+            trace = b"".join(line for line in f if not line.startswith(b"# "))
         after = state(board)
     block = ["=== %s | %s | rigo %s" % (model, "; ".join(faults), " ".join(args)), "status %d" % p.returncode]
     for title, data in [("stdout", p.stdout), ("stderr", p.stderr), ("trace", trace)]:
