@@ -23,8 +23,7 @@ void I2C16(int argc, char** argv);
 int split_into_bytes(const char* src, char** dest);
 
 // The margining DACs.
-void PmuMaxDS4422N(int argc, char** argv);
-void PmuMaxDS4422N_Corv(int argc, char** argv);
+void MarginDacCommand(int argc, char** argv);
 
 // Clocks and board ID.
 void GetPLL(int argc, char** argv);

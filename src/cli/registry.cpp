@@ -84,18 +84,6 @@ void Write(int argc, char** argv)
     MEM_Write(argc, argv, Bits);
 }
 
-// The margining DACs sit on different boards per chip, each with its own handler.
-void MarginDac(int argc, char** argv)
-{
-    DWORD chipId = RunningChip().id;
-    if (chipId == kChipUnnamed33 || chipId == kChipBelk)
-        PmuMaxDS4422N(argc, argv);
-    else if (chipId == kChipCorv)
-        PmuMaxDS4422N_Corv(argc, argv);
-    else
-        ExitShowHelp(1);
-}
-
 void ChipInfo(int, char**)
 {
     PrintChipInfo();
@@ -151,8 +139,8 @@ const CommandRow kCommands[] = {
     {"-TPS80031", nullptr, &kTps80031, nullptr},
     {"-TPS80032", nullptr, &kTps80032, nullptr},
     {"-TPS80036", nullptr, &kTps80036, nullptr},
-    {"-DS4422N", MarginDac, nullptr, ds442x_OutputName},
-    {"-DS4424N", MarginDac, nullptr, ds442x_OutputName},
+    {"-DS4422N", MarginDacCommand, nullptr, ds442x_OutputName},
+    {"-DS4424N", MarginDacCommand, nullptr, ds442x_OutputName},
     {"-MAX77660", nullptr, &kMax77660, nullptr},
     {"-MAX77663", nullptr, &kMax77663, nullptr},
     {"-MAX77664", nullptr, &kMax77663, nullptr},
