@@ -61,40 +61,40 @@ const RegulatorCommand kTps80032 = {
 const RegulatorCommand kTps80036 = {
     "TPS80036", kTps80036Bus, kTps80036Driver, WholeMillivolts, kIgnoreFailure, false, nullptr};
 
-void Version(int, char**)
+void VersionCommand(int, char**)
 {
     ShowVersion();
 }
 
-void Dvfs(int, char**)
+void DvfsCommand(int, char**)
 {
     DvfsTable();
 }
 
 // The memory commands of one access width.
 template <int Bits>
-void Read(int argc, char** argv)
+void ReadMemoryOfWidth(int argc, char** argv)
 {
-    MEM_Read(argc, argv, Bits);
+    ReadMemoryCommand(argc, argv, Bits);
 }
 
 template <int Bits>
-void Write(int argc, char** argv)
+void WriteMemoryOfWidth(int argc, char** argv)
 {
-    MEM_Write(argc, argv, Bits);
+    WriteMemoryCommand(argc, argv, Bits);
 }
 
-void ChipInfo(int, char**)
+void ChipCommand(int, char**)
 {
     PrintChipInfo();
 }
 
-void FuseInfo(int, char**)
+void FuseCommand(int, char**)
 {
     PrintFuseInfo();
 }
 
-void IddqG(int argc, char** argv)
+void IddqGCommand(int argc, char** argv)
 {
     if (argc == 2)
         ShowIddqG();
@@ -102,7 +102,7 @@ void IddqG(int argc, char** argv)
         VerifyIddqLimitG(ParseNumber(argv[2]));
 }
 
-void IddqLP(int argc, char** argv)
+void IddqLpCommand(int argc, char** argv)
 {
     if (argc == 2)
         ShowIddqLP();
@@ -112,22 +112,22 @@ void IddqLP(int argc, char** argv)
 
 // Compared without regard to case; every keyword is unique.
 const CommandRow kCommands[] = {
-    {"-?", Version, nullptr, nullptr},
-    {"-V", Version, nullptr, nullptr},
-    {"-VER", Version, nullptr, nullptr},
-    {"-VERSION", Version, nullptr, nullptr},
-    {"-LIST", MemoryDump, nullptr, nullptr},
-    {"-DVFS", Dvfs, nullptr, nullptr},
-    {"-RD8", Read<8>, nullptr, nullptr},
-    {"-RD16", Read<16>, nullptr, nullptr},
-    {"-RD", Read<32>, nullptr, nullptr},
-    {"-RD32", Read<32>, nullptr, nullptr},
-    {"-WR8", Write<8>, nullptr, nullptr},
-    {"-WR16", Write<16>, nullptr, nullptr},
-    {"-WR", Write<32>, nullptr, nullptr},
-    {"-WR32", Write<32>, nullptr, nullptr},
-    {"-I2C", I2C, nullptr, nullptr},
-    {"-I2C16", I2C16, nullptr, nullptr},
+    {"-?", VersionCommand, nullptr, nullptr},
+    {"-V", VersionCommand, nullptr, nullptr},
+    {"-VER", VersionCommand, nullptr, nullptr},
+    {"-VERSION", VersionCommand, nullptr, nullptr},
+    {"-LIST", DumpMemoryCommand, nullptr, nullptr},
+    {"-DVFS", DvfsCommand, nullptr, nullptr},
+    {"-RD8", ReadMemoryOfWidth<8>, nullptr, nullptr},
+    {"-RD16", ReadMemoryOfWidth<16>, nullptr, nullptr},
+    {"-RD", ReadMemoryOfWidth<32>, nullptr, nullptr},
+    {"-RD32", ReadMemoryOfWidth<32>, nullptr, nullptr},
+    {"-WR8", WriteMemoryOfWidth<8>, nullptr, nullptr},
+    {"-WR16", WriteMemoryOfWidth<16>, nullptr, nullptr},
+    {"-WR", WriteMemoryOfWidth<32>, nullptr, nullptr},
+    {"-WR32", WriteMemoryOfWidth<32>, nullptr, nullptr},
+    {"-I2C", I2cCommand, nullptr, nullptr},
+    {"-I2C16", I2c16Command, nullptr, nullptr},
     {"-AS3720", nullptr, &kAs3720, nullptr},
     {"-LP8755", nullptr, &kLp8755, nullptr},
     {"-TPS51632", nullptr, &kTps51632, nullptr},
@@ -144,14 +144,14 @@ const CommandRow kCommands[] = {
     {"-MAX77660", nullptr, &kMax77660, nullptr},
     {"-MAX77663", nullptr, &kMax77663, nullptr},
     {"-MAX77664", nullptr, &kMax77663, nullptr},
-    {"-PLL", GetPLL, nullptr, nullptr},
-    {"-OSC", GetFrequency, nullptr, nullptr},
-    {"-ID", BoardID, nullptr, nullptr},
-    {"-FREQ", GetFrequency, nullptr, nullptr},
-    {"-CHIP", ChipInfo, nullptr, nullptr},
-    {"-FUSE", FuseInfo, nullptr, nullptr},
-    {"-IDDQG", IddqG, nullptr, nullptr},
-    {"-IDDQLP", IddqLP, nullptr, nullptr},
+    {"-PLL", PllCommand, nullptr, nullptr},
+    {"-OSC", FrequencyCommand, nullptr, nullptr},
+    {"-ID", BoardIdCommand, nullptr, nullptr},
+    {"-FREQ", FrequencyCommand, nullptr, nullptr},
+    {"-CHIP", ChipCommand, nullptr, nullptr},
+    {"-FUSE", FuseCommand, nullptr, nullptr},
+    {"-IDDQG", IddqGCommand, nullptr, nullptr},
+    {"-IDDQLP", IddqLpCommand, nullptr, nullptr},
 };
 
 }  // namespace
