@@ -29,9 +29,9 @@ const char kOscError[] = "Error: Failed to obtain OSC frequency on this platform
 // The two layouts the reference boards do not reach: PLLS's 4-bit M, PLLE's 6-bit P.
 TEST(ClockFormulas, PllsAndPlleFieldWidths)
 {
-    EXPECT_DOUBLE_EQ(PllFrequency(PllBase(100, 0x1C, 0), kPllsLayout, 32768.0), 100.0 / 12 * 32768);
-    EXPECT_DOUBLE_EQ(PllFrequency(0x8000640C, kPlleLayout, 12000000.0), 100000000.0);
-    EXPECT_DOUBLE_EQ(PllFrequency(0x003F0101, kPlleLayout, 12000000.0), 12000000.0 / std::ldexp(1.0, 63));
+    EXPECT_DOUBLE_EQ(PllHertz(PllBase(100, 0x1C, 0), kPllsLayout, 32768.0), 100.0 / 12 * 32768);
+    EXPECT_DOUBLE_EQ(PllHertz(0x8000640C, kPlleLayout, 12000000.0), 100000000.0);
+    EXPECT_DOUBLE_EQ(PllHertz(0x003F0101, kPlleLayout, 12000000.0), 12000000.0 / std::ldexp(1.0, 63));
 }
 
 TEST(ClockCommands, OscillatorCodesAndGrammar)

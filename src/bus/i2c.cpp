@@ -13,7 +13,6 @@ namespace {
 
 int g_Fd = -1;
 int g_Index = -1;
-int g_Is10bit = 0;
 
 const int kAttempts = 10;
 const useconds_t kPauseAfterTransfer = 50000;
@@ -22,11 +21,6 @@ const useconds_t kPauseAfterFailure = 5000;
 bool ValidWidth(BYTE width)
 {
     return width == 8 || width == 16 || width == 24 || width == 32;
-}
-
-__u16 MessageFlags(__u16 flags)
-{
-    return g_Is10bit == 1 ? static_cast<__u16>(flags | I2C_M_TEN) : flags;
 }
 
 // Issues one I2C_RDWR with up to ten attempts; true when all messages went through.
@@ -41,6 +35,16 @@ bool Transfer(i2c_msg* msgs, __u32 count)
         usleep(kPauseAfterFailure);
     }
     return false;
+}
+
+// current with bits msb..lsb replaced by the right-aligned field value; value bits beyond
+// the field's width are dropped.
+DWORD MergeField(DWORD current, DWORD field, BYTE lsb, BYTE msb)
+{
+    DWORD mask = I2cFieldMask(lsb, msb);
+    if (mask == 0)
+        return current;
+    return (current & ~mask) | ((field << lsb) & mask);
 }
 
 }  // namespace
@@ -103,8 +107,8 @@ int I2cRead(DWORD DeviceAddr, DWORD Offset, DWORD* pReadData, BYTE AddressBitWid
     // No width may make the kernel fill more than the buffer holds.
     DWORD dataCount = std::min<DWORD>(DataBitWidth / 8, sizeof data);
     i2c_msg msgs[2] = {
-        {static_cast<__u16>(DeviceAddr), MessageFlags(0), static_cast<__u16>(addressCount), address},
-        {static_cast<__u16>(DeviceAddr), MessageFlags(I2C_M_RD), static_cast<__u16>(dataCount), data},
+        {static_cast<__u16>(DeviceAddr), 0, static_cast<__u16>(addressCount), address},
+        {static_cast<__u16>(DeviceAddr), I2C_M_RD, static_cast<__u16>(dataCount), data},
     };
     if (!Transfer(msgs, 2))
         return 1;
@@ -119,8 +123,7 @@ int I2cWrite(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBitWidth, B
     DWORD dataCount = 0;
     I2cBuildBuffer(buffer, AddressBitWidth, Offset, &addressCount);
     I2cBuildBuffer(buffer + addressCount, DataBitWidth, Data, &dataCount);
-    i2c_msg msg = {static_cast<__u16>(DeviceAddr), MessageFlags(0), static_cast<__u16>(addressCount + dataCount),
-                   buffer};
+    i2c_msg msg = {static_cast<__u16>(DeviceAddr), 0, static_cast<__u16>(addressCount + dataCount), buffer};
     return Transfer(&msg, 1) ? 0 : 1;
 }
 
@@ -131,14 +134,6 @@ DWORD I2cFieldMask(BYTE lsb, BYTE msb)
     if (span < 0 || span > 31 || lsb > 31)
         return 0;
     return (0xFFFFFFFFu >> (31 - span)) << lsb;
-}
-
-DWORD I2cMergeField(DWORD current, DWORD field, BYTE lsb, BYTE msb)
-{
-    DWORD mask = I2cFieldMask(lsb, msb);
-    if (mask == 0)
-        return current;
-    return (current & ~mask) | ((field << lsb) & mask);
 }
 
 int I2cReadBitRange(DWORD DeviceAddr, DWORD Offset, DWORD* pReadData, BYTE AddressBitWidth, BYTE DataBitWidth,
@@ -163,7 +158,7 @@ int I2cWriteBitRange(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBit
     int status = I2cRead(DeviceAddr, Offset, &current, AddressBitWidth, DataBitWidth);
     if (status != 0)
         return status;
-    return I2cWrite(DeviceAddr, Offset, I2cMergeField(current, Data, lsb, msb), AddressBitWidth, DataBitWidth);
+    return I2cWrite(DeviceAddr, Offset, MergeField(current, Data, lsb, msb), AddressBitWidth, DataBitWidth);
 }
 
 int I2cWriteMasked(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBitWidth, BYTE DataBitWidth, DWORD mask)

@@ -18,6 +18,3 @@ int I2cWriteMasked(DWORD DeviceAddr, DWORD Offset, DWORD Data, BYTE AddressBitWi
 
 // Bits msb..lsb set; the field mask of the bit-range operations.
 DWORD I2cFieldMask(BYTE lsb, BYTE msb);
-// current with bits msb..lsb replaced by the right-aligned field value; value bits beyond
-// the field's width are dropped.
-DWORD I2cMergeField(DWORD current, DWORD field, BYTE lsb, BYTE msb);

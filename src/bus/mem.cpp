@@ -17,6 +17,12 @@ static_assert(O_DSYNC == 0x1000);
 
 namespace {
 
+// The source sites the failures of MapPhysical report.
+constexpr MemErrorSite kMemRangeSite = {"mem.cpp", 45};
+constexpr MemErrorSite kMemSizeSite = {"mem.cpp", 49};
+constexpr MemErrorSite kMemOpenSite = {"mem.cpp", 54};
+constexpr MemErrorSite kMemMapSite = {"mem.cpp", 56};
+
 const uint64_t kPageSize = 4096;
 const uint64_t kPhysicalEnd = uint64_t{1} << 32;  // physical addresses are 32 bits wide
 
@@ -76,19 +82,20 @@ uint64_t MappedBase(off_t address)
     return static_cast<uint64_t>(address) & ~(kPageSize - 1);
 }
 
-}  // namespace
-
-void ThrowMemError(MemErrorSite site)
-{
-    throw MemError{site, errno};
-}
-
+// The position of the lowest set bit; 0 for no bit.
 int BitsToShift(DWORD mask)
 {
     for (int i = 0; i < 32; ++i)
         if (mask & (1u << i))
             return i;
     return 0;
+}
+
+}  // namespace
+
+void ThrowMemError(MemErrorSite site)
+{
+    throw MemError{site, errno};
 }
 
 int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* value)

@@ -6,7 +6,6 @@
 
 #include "common.h"
 
-int BitsToShift(DWORD mask);
 int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* value);
 DWORD* ReadMemoryBlock(off_t address, int length, DWORD* buffer);
 int WriteMemory(off_t address, int io_size, DWORD value, DWORD mask, DWORD* readValue);
@@ -18,12 +17,6 @@ struct MemErrorSite {
     const char* file;
     int line;
 };
-inline constexpr MemErrorSite kMemRangeSite = {"mem.cpp", 45};
-inline constexpr MemErrorSite kMemSizeSite = {"mem.cpp", 49};
-inline constexpr MemErrorSite kMemOpenSite = {"mem.cpp", 54};
-inline constexpr MemErrorSite kMemMapSite = {"mem.cpp", 56};
-inline constexpr MemErrorSite kMcMapSite = {"mem_emc.cpp", 217};
-inline constexpr MemErrorSite kEmcMapSite = {"mem_emc.cpp", 220};
 
 struct MemError {
     MemErrorSite site;

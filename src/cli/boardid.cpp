@@ -14,7 +14,7 @@ const BusDefault kEepromBus[] = {
 
 }  // namespace
 
-void BoardID(int argc, char** argv)
+void BoardIdCommand(int argc, char** argv)
 {
     BusDefault eeprom = DefaultBus(kEepromBus);
     if (argc != 2 && argc != 4)

@@ -8,25 +8,22 @@
 int RigoMain(int argc, char** argv);
 
 void ShowVersion();
-void ShowHelp();
 [[noreturn]] void ExitShowHelp(int exitCode);
 [[noreturn]] void ExitShowMessage(const char* message, int exitCode);
 
-// Memory commands.
-void MEM_Read(int argc, char** argv, int size);
-void MEM_Write(int argc, char** argv, int size);
-void MemoryDump(int argc, char** argv);
+// Memory commands; bits is the access width.
+void ReadMemoryCommand(int argc, char** argv, int bits);
+void WriteMemoryCommand(int argc, char** argv, int bits);
+void DumpMemoryCommand(int argc, char** argv);
 
 // Raw I2C commands.
-void I2C(int argc, char** argv);
-void I2C16(int argc, char** argv);
-int split_into_bytes(const char* src, char** dest);
+void I2cCommand(int argc, char** argv);
+void I2c16Command(int argc, char** argv);
 
 // The margining DACs.
-void PmuMaxDS4422N(int argc, char** argv);
-void PmuMaxDS4422N_Corv(int argc, char** argv);
+void MarginDacCommand(int argc, char** argv);
 
 // Clocks and board ID.
-void GetPLL(int argc, char** argv);
-void GetFrequency(int argc, char** argv);
-void BoardID(int argc, char** argv);
+void PllCommand(int argc, char** argv);
+void FrequencyCommand(int argc, char** argv);
+void BoardIdCommand(int argc, char** argv);

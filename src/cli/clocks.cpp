@@ -2,22 +2,22 @@
 #include "cli/cli.h"
 #include "soc/chip.h"
 
-void GetFrequency(int argc, char** argv)
+void FrequencyCommand(int argc, char** argv)
 {
-    double fout = 0.0;
+    double hertz = 0.0;
     if (stricmp(argv[1], "-OSC") == 0) {
-        GetOscFreq(&fout, 1);
+        GetOscillatorHertz(&hertz, 1);
         return;
     }
     if (argc != 3)
         ExitShowHelp(1);
     if (stricmp(argv[2], "OSC") == 0)
-        GetOscFreq(&fout, 1);
+        GetOscillatorHertz(&hertz, 1);
     else if (stricmp(argv[2], "EMC") == 0)
-        GetEmcClockFreq(&fout, 1);
+        GetEmcClockHertz(&hertz, 1);
 }
 
-void GetPLL(int argc, char** argv)
+void PllCommand(int argc, char** argv)
 {
     if (argc < 3)
         ExitShowHelp(1);

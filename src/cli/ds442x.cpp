@@ -1,6 +1,6 @@
-#include "cli/cli.h"
 #include "pmic/ds442x.h"
-#include "cli/registry.h"
+#include "cli/cli.h"
+#include "soc/chip.h"
 
 namespace {
 
@@ -11,19 +11,21 @@ const DWORD kDacBus = 0;
 // the rail.
 struct MarginModel {
     DWORD address;
-    int (*listVolt)(int outputs);
-    int (*getVolt)(const char* pName, DWORD* pVolt);
-    int (*setVolt)(const char* pName, DWORD Volt);
+    int (*listOutputs)(const I2cDevice& dac, const Ds442xBoard& board, int outputs);
+    int (*readOutput)(const I2cDevice& dac, const Ds442xBoard& board, const char* name);
+    int (*setOutput)(const I2cDevice& dac, const Ds442xBoard& board, const char* name, DWORD millivolts);
     bool explicitLimits;  // the forms with the rail limits on the command line act
 };
 
-const MarginModel kLimitTableModel = {0x10, ds442Xn_ListVolt, ds442Xn_GetVolt, ds442Xn_SetVolt, true};
-const MarginModel kStepModel = {0x70, ds442Xn_ListVolt_Corv, ds442Xn_GetVolt_Corv, ds442Xn_SetVolt_Corv, false};
+const MarginModel kLimitModel = {0x10, ds442x_ListOutputs, ds442x_ReadOutput, ds442x_SetOutput, true};
+const MarginModel kStepModel = {0x70, ds442x_ListStepOutputs, ds442x_ReadStepOutput, ds442x_SetStepOutput, false};
 
-void SelectBoard(const char* board)
+const Ds442xBoard& SelectBoard(const char* code)
 {
-    if (IdentifyPlatform(board) != 0)
+    const Ds442xBoard* board = ds442x_FindBoard(code);
+    if (board == nullptr)
         ExitShowMessage("This platform does not support Maxim DS4422N+/DS4424N+ I/O.", 1);
+    return *board;
 }
 
 void RequireAddress(DWORD address)
@@ -32,67 +34,45 @@ void RequireAddress(DWORD address)
         ExitShowHelp(1);
 }
 
-int InitDac(DWORD bus, DWORD address)
-{
-    return ds442Xn_Init(bus, address, 8, 8, 100);
-}
-
 // list <PLATFORM> [<I2C_NODE> <I2C_ADDR>]
 void ListOutputs(int argc, char** argv, const MarginModel& model, int outputs)
 {
     if (argc != 4 && argc != 6)
         ExitShowHelp(1);
-    SelectBoard(argv[3]);
-    DWORD bus = kDacBus;
-    DWORD address = model.address;
-    if (argc == 6) {
-        bus = ParseNumber(argv[4]);
-        address = ParseNumber(argv[5]);
-    }
-    RequireAddress(address);
-    if (InitDac(bus, address) != 0)
-        ExitShowMessage("Failed to initialize the Maxim device.", 1);
-    model.listVolt(outputs);
+    const Ds442xBoard& board = SelectBoard(argv[3]);
+    I2cDevice dac = {kDacBus, model.address};
+    if (argc == 6)
+        dac = {ParseNumber(argv[4]), ParseNumber(argv[5])};
+    RequireAddress(dac.address);
+    model.listOutputs(dac, board, outputs);
 }
 
 // <PLATFORM> [<I2C_NODE> <I2C_ADDR>] <NAME> [VALUE]
 void BoardOutput(int argc, char** argv, const MarginModel& model)
 {
-    DWORD bus = kDacBus;
-    DWORD address = model.address;
-    if (argc >= 6) {
-        bus = ParseNumber(argv[3]);
-        address = ParseNumber(argv[4]);
-    }
-    RequireAddress(address);
-    SelectBoard(argv[2]);
-    if (InitDac(bus, address) != 0)
-        return;
-    DWORD volt = 0;
+    I2cDevice dac = {kDacBus, model.address};
+    if (argc >= 6)
+        dac = {ParseNumber(argv[3]), ParseNumber(argv[4])};
+    RequireAddress(dac.address);
+    const Ds442xBoard& board = SelectBoard(argv[2]);
     if (argc % 2 == 0)
-        model.getVolt(argv[argc - 1], &volt);
+        model.readOutput(dac, board, argv[argc - 1]);
     else
-        model.setVolt(argv[argc - 2], ParseNumber(argv[argc - 1]));
+        model.setOutput(dac, board, argv[argc - 2], ParseNumber(argv[argc - 1]));
 }
 
 // <I2C_NODE> <I2C_ADDR> <NAME> <MIN> <NOM> <MAX> <SI> [VALUE]
 void ExplicitOutput(int argc, char** argv)
 {
-    DWORD bus = ParseNumber(argv[2]);
-    DWORD address = ParseNumber(argv[3]);
-    RequireAddress(address);
-    if (InitDac(bus, address) != 0)
-        return;
+    I2cDevice dac = {ParseNumber(argv[2]), ParseNumber(argv[3])};
+    RequireAddress(dac.address);
     const char* name = argv[4];
-    DWORD vmin = ParseNumber(argv[5]);
-    DWORD vnom = ParseNumber(argv[6]);
-    DWORD vmax = ParseNumber(argv[7]);
-    DWORD signInvert = ParseNumber(argv[8]);
-    DWORD volt = 0;
+    Ds442xLimits limits = {ParseNumber(argv[5]), ParseNumber(argv[6]), ParseNumber(argv[7]),
+                           ParseNumber(argv[8]) != 0};
     if (argc == 9)
-        ds442Xn_GetVolt2(name, vmin, vnom, vmax, signInvert, &volt);
+        ds442x_ReadOutputWithin(dac, name, limits);
     else
-        ds442Xn_SetVolt2(name, vmin, vnom, vmax, signInvert, ParseNumber(argv[9]));
+        ds442x_SetOutputWithin(dac, name, limits, ParseNumber(argv[9]));
 }
 
 void MarginDac(int argc, char** argv, const MarginModel& model)
@@ -114,12 +94,14 @@ void MarginDac(int argc, char** argv, const MarginModel& model)
 
 }  // namespace
 
-void PmuMaxDS4422N(int argc, char** argv)
+// Belk-class boards use the limit model, Corv boards the step model; other chips have no DAC.
+void MarginDacCommand(int argc, char** argv)
 {
-    MarginDac(argc, argv, kLimitTableModel);
-}
-
-void PmuMaxDS4422N_Corv(int argc, char** argv)
-{
-    MarginDac(argc, argv, kStepModel);
+    DWORD chipId = RunningChip().id;
+    if (chipId == kChipUnnamed33 || chipId == kChipBelk)
+        MarginDac(argc, argv, kLimitModel);
+    else if (chipId == kChipCorv)
+        MarginDac(argc, argv, kStepModel);
+    else
+        ExitShowHelp(1);
 }

@@ -419,14 +419,9 @@ void ShowVersion()
     fputs(kVersion, stderr);
 }
 
-void ShowHelp()
-{
-    fputs(kHelp, stderr);
-}
-
 void ExitShowHelp(int exitCode)
 {
-    ShowHelp();
+    fputs(kHelp, stderr);
     exit(exitCode);
 }
 

@@ -88,6 +88,23 @@ void RunRead(const RawTarget& target, int count)
     I2cClose();
 }
 
+// Rewrites a hex digit string (with or without 0x) as "0xHH " tokens, two digits each, into
+// out, which holds 5 bytes per pair plus one; returns the count of tokens.
+int SplitIntoBytes(const char* digits, char* out)
+{
+    if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+        digits += 2;
+    int count = static_cast<int>((strlen(digits) + 1) / 2);
+    for (int i = 0; i < count; ++i, out += 5) {
+        out[0] = '0';
+        out[1] = 'x';
+        memcpy(out + 2, digits + 2 * i, 2);
+        out[4] = ' ';
+    }
+    *out = '\0';
+    return count;
+}
+
 // The byte string is a number: its first byte goes to the highest register, its last
 // to the initial offset. Bytes written before a failure stay written.
 void RunWrite(const RawTarget& target, const char* bytes)
@@ -101,7 +118,7 @@ void RunWrite(const RawTarget& target, const char* bytes)
         perror("malloc");
         exit(1);
     }
-    int count = split_into_bytes(bytes, &buffer);
+    int count = SplitIntoBytes(bytes, buffer);
     printf("[/dev/i2c-%d, Addr: 0x%X, Initial Offset: 0x%X] <-- %s\n", static_cast<int>(target.bus), target.device,
            target.offset, bytes);
     int k = 0;
@@ -120,23 +137,7 @@ void RunWrite(const RawTarget& target, const char* bytes)
 
 }  // namespace
 
-int split_into_bytes(const char* src, char** dest)
-{
-    if (src[0] == '0' && (src[1] == 'x' || src[1] == 'X'))
-        src += 2;
-    int count = static_cast<int>((strlen(src) + 1) / 2);
-    char* out = *dest;
-    for (int i = 0; i < count; ++i, out += 5) {
-        out[0] = '0';
-        out[1] = 'x';
-        memcpy(out + 2, src + 2 * i, 2);
-        out[4] = ' ';
-    }
-    *out = '\0';
-    return count;
-}
-
-void I2C(int argc, char** argv)
+void I2cCommand(int argc, char** argv)
 {
     if (argc == 5 || argc == 6) {
         SingleAccess(argc, argv, 8);
@@ -149,7 +150,7 @@ void I2C(int argc, char** argv)
     }
 }
 
-void I2C16(int argc, char** argv)
+void I2c16Command(int argc, char** argv)
 {
     if (argc != 5 && argc != 6)
         ExitShowHelp(1);

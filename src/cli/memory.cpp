@@ -12,7 +12,7 @@ const int kMaxDumpWords = 0x100000;
 
 }  // namespace
 
-void MEM_Read(int argc, char** argv, int size)
+void ReadMemoryCommand(int argc, char** argv, int bits)
 {
     if (argc <= 2)
         ExitShowHelp(1);
@@ -24,16 +24,16 @@ void MEM_Read(int argc, char** argv, int size)
             bitshift = 1;
     }
     DWORD value = 0;
-    int status = ReadMemory(PhysicalAddress(ParseNumber(argv[2])), size, mask, bitshift, &value);
+    int status = ReadMemory(PhysicalAddress(ParseNumber(argv[2])), bits, mask, bitshift, &value);
     if (status != 0) {
         printf("Error: Unable to read from the supplied memory location [%i]!\n", status);
         return;
     }
-    printf(size == 8 ? "0x%08lX --> 0x%02lX\n" : size == 16 ? "0x%08lX --> 0x%04lX\n" : "0x%08lX --> 0x%08lX\n",
+    printf(bits == 8 ? "0x%08lX --> 0x%02lX\n" : bits == 16 ? "0x%08lX --> 0x%04lX\n" : "0x%08lX --> 0x%08lX\n",
            static_cast<unsigned long>(ParseNumber(argv[2])), static_cast<unsigned long>(value));
 }
 
-void MEM_Write(int argc, char** argv, int size)
+void WriteMemoryCommand(int argc, char** argv, int bits)
 {
     if (argc <= 3)
         ExitShowHelp(1);
@@ -41,7 +41,7 @@ void MEM_Write(int argc, char** argv, int size)
     DWORD mask = argc >= 5 ? ParseNumber(argv[4]) : 0xFFFFFFFF;
     DWORD address = ParseNumber(argv[2]);
     DWORD readValue = 0;
-    int status = WriteMemory(PhysicalAddress(address), size, value, mask, &readValue);
+    int status = WriteMemory(PhysicalAddress(address), bits, value, mask, &readValue);
     if (status != 0) {
         printf("Error: Unable to write to the supplied memory location [%i]!\n", status);
         return;
@@ -51,11 +51,11 @@ void MEM_Write(int argc, char** argv, int size)
                static_cast<unsigned long>(readValue));
         return;
     }
-    printf(size == 8 ? "0x%08lX <-- 0x%02lX\n" : size == 16 ? "0x%08lX <-- 0x%04lX\n" : "0x%08lX <-- 0x%08lX\n",
+    printf(bits == 8 ? "0x%08lX <-- 0x%02lX\n" : bits == 16 ? "0x%08lX <-- 0x%04lX\n" : "0x%08lX <-- 0x%08lX\n",
            static_cast<unsigned long>(address), static_cast<unsigned long>(value));
 }
 
-void MemoryDump(int argc, char** argv)
+void DumpMemoryCommand(int argc, char** argv)
 {
     if (argc != 4)
         ExitShowHelp(1);

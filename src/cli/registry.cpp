@@ -61,52 +61,40 @@ const RegulatorCommand kTps80032 = {
 const RegulatorCommand kTps80036 = {
     "TPS80036", kTps80036Bus, kTps80036Driver, WholeMillivolts, kIgnoreFailure, false, nullptr};
 
-void Version(int, char**)
+void VersionCommand(int, char**)
 {
     ShowVersion();
 }
 
-void Dvfs(int, char**)
+void DvfsCommand(int, char**)
 {
     DvfsTable();
 }
 
 // The memory commands of one access width.
 template <int Bits>
-void Read(int argc, char** argv)
+void ReadMemoryOfWidth(int argc, char** argv)
 {
-    MEM_Read(argc, argv, Bits);
+    ReadMemoryCommand(argc, argv, Bits);
 }
 
 template <int Bits>
-void Write(int argc, char** argv)
+void WriteMemoryOfWidth(int argc, char** argv)
 {
-    MEM_Write(argc, argv, Bits);
+    WriteMemoryCommand(argc, argv, Bits);
 }
 
-// The margining DACs sit on different boards per chip, each with its own handler.
-void MarginDac(int argc, char** argv)
-{
-    DWORD chipId = RunningChip().id;
-    if (chipId == kChipUnnamed33 || chipId == kChipBelk)
-        PmuMaxDS4422N(argc, argv);
-    else if (chipId == kChipCorv)
-        PmuMaxDS4422N_Corv(argc, argv);
-    else
-        ExitShowHelp(1);
-}
-
-void ChipInfo(int, char**)
+void ChipCommand(int, char**)
 {
     PrintChipInfo();
 }
 
-void FuseInfo(int, char**)
+void FuseCommand(int, char**)
 {
     PrintFuseInfo();
 }
 
-void IddqG(int argc, char** argv)
+void IddqGCommand(int argc, char** argv)
 {
     if (argc == 2)
         ShowIddqG();
@@ -114,7 +102,7 @@ void IddqG(int argc, char** argv)
         VerifyIddqLimitG(ParseNumber(argv[2]));
 }
 
-void IddqLP(int argc, char** argv)
+void IddqLpCommand(int argc, char** argv)
 {
     if (argc == 2)
         ShowIddqLP();
@@ -124,22 +112,22 @@ void IddqLP(int argc, char** argv)
 
 // Compared without regard to case; every keyword is unique. Spelled as completion offers them.
 const CommandRow kCommands[] = {
-    {"-?", Version, nullptr, nullptr},
-    {"-v", Version, nullptr, nullptr},
-    {"-ver", Version, nullptr, nullptr},
-    {"-version", Version, nullptr, nullptr},
-    {"-list", MemoryDump, nullptr, nullptr},
-    {"-dvfs", Dvfs, nullptr, nullptr},
-    {"-rd8", Read<8>, nullptr, nullptr},
-    {"-rd16", Read<16>, nullptr, nullptr},
-    {"-rd", Read<32>, nullptr, nullptr},
-    {"-rd32", Read<32>, nullptr, nullptr},
-    {"-wr8", Write<8>, nullptr, nullptr},
-    {"-wr16", Write<16>, nullptr, nullptr},
-    {"-wr", Write<32>, nullptr, nullptr},
-    {"-wr32", Write<32>, nullptr, nullptr},
-    {"-i2c", I2C, nullptr, nullptr},
-    {"-i2c16", I2C16, nullptr, nullptr},
+    {"-?", VersionCommand, nullptr, nullptr},
+    {"-v", VersionCommand, nullptr, nullptr},
+    {"-ver", VersionCommand, nullptr, nullptr},
+    {"-version", VersionCommand, nullptr, nullptr},
+    {"-list", DumpMemoryCommand, nullptr, nullptr},
+    {"-dvfs", DvfsCommand, nullptr, nullptr},
+    {"-rd8", ReadMemoryOfWidth<8>, nullptr, nullptr},
+    {"-rd16", ReadMemoryOfWidth<16>, nullptr, nullptr},
+    {"-rd", ReadMemoryOfWidth<32>, nullptr, nullptr},
+    {"-rd32", ReadMemoryOfWidth<32>, nullptr, nullptr},
+    {"-wr8", WriteMemoryOfWidth<8>, nullptr, nullptr},
+    {"-wr16", WriteMemoryOfWidth<16>, nullptr, nullptr},
+    {"-wr", WriteMemoryOfWidth<32>, nullptr, nullptr},
+    {"-wr32", WriteMemoryOfWidth<32>, nullptr, nullptr},
+    {"-i2c", I2cCommand, nullptr, nullptr},
+    {"-i2c16", I2c16Command, nullptr, nullptr},
     {"-as3720", nullptr, &kAs3720, nullptr},
     {"-lp8755", nullptr, &kLp8755, nullptr},
     {"-tps51632", nullptr, &kTps51632, nullptr},
@@ -151,19 +139,19 @@ const CommandRow kCommands[] = {
     {"-tps80031", nullptr, &kTps80031, nullptr},
     {"-tps80032", nullptr, &kTps80032, nullptr},
     {"-tps80036", nullptr, &kTps80036, nullptr},
-    {"-ds4422n", MarginDac, nullptr, ds442x_OutputName},
-    {"-ds4424n", MarginDac, nullptr, ds442x_OutputName},
+    {"-ds4422n", MarginDacCommand, nullptr, ds442x_OutputName},
+    {"-ds4424n", MarginDacCommand, nullptr, ds442x_OutputName},
     {"-max77660", nullptr, &kMax77660, nullptr},
     {"-max77663", nullptr, &kMax77663, nullptr},
     {"-max77664", nullptr, &kMax77663, nullptr},
-    {"-pll", GetPLL, nullptr, nullptr},
-    {"-osc", GetFrequency, nullptr, nullptr},
-    {"-id", BoardID, nullptr, nullptr},
-    {"-freq", GetFrequency, nullptr, nullptr},
-    {"-chip", ChipInfo, nullptr, nullptr},
-    {"-fuse", FuseInfo, nullptr, nullptr},
-    {"-iddqG", IddqG, nullptr, nullptr},
-    {"-iddqLP", IddqLP, nullptr, nullptr},
+    {"-pll", PllCommand, nullptr, nullptr},
+    {"-osc", FrequencyCommand, nullptr, nullptr},
+    {"-id", BoardIdCommand, nullptr, nullptr},
+    {"-freq", FrequencyCommand, nullptr, nullptr},
+    {"-chip", ChipCommand, nullptr, nullptr},
+    {"-fuse", FuseCommand, nullptr, nullptr},
+    {"-iddqG", IddqGCommand, nullptr, nullptr},
+    {"-iddqLP", IddqLpCommand, nullptr, nullptr},
 };
 
 }  // namespace

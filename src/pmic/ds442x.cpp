@@ -3,26 +3,25 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <span>
 
 #include "bus/i2c.h"
-#include "bus/i2c_device.h"
 #include "pmic/rail.h"
 
-const DS442XN_REG maxDS442Xn_reg_tab[] = {
+namespace {
+
+// The DAC register of each output.
+struct Output {
+    BYTE reg;
+    const char* name;
+};
+
+const Output kOutputs[] = {
     {0xF8, "OUT0"},
     {0xF9, "OUT1"},
     {0xFA, "OUT2"},
     {0xFB, "OUT3"},
-    {0xFFFFFFFF, ""},
-};
-
-DWORD g_Platform = 0;
-
-namespace {
-
-const char* const kBoardCodes[] = {
-    "BRD01", "BRD02", "BRD03", "BRD04", "BRD05", "BRD06", "BRD07", "BRD08", "BRD09",
-    "BRD10", "BRD11", "BRD12", "BRD13", "BRD14", "BRD15", "BRD16", "BRD17", "BRD18",
+    {0, nullptr},
 };
 
 const int kNameNotFound = 2;
@@ -30,50 +29,72 @@ const DWORD kSignBit = 0x80;
 const DWORD kMagnitudeMask = 0x7F;
 const DWORD kMagnitudeMax = 127;
 
-// The rail one output trims on a group of boards (g_Platform indexes).
-struct DS442XN_RAIL {
-    DWORD boards[3];
-    DWORD addr;
-    const char* description;
-    DWORD vmin;
-    DWORD vnom;
-    DWORD vmax;
-    DWORD signInvert;
+// The supply rail one output trims on a board.
+struct TrimmedRail {
+    BYTE reg;
+    const char* name;
+    Ds442xLimits limits;
 };
 
-const DS442XN_RAIL kBoardRails[] = {
-    {{1, 2, 3}, 0xF8, "VDDIO_DDR", 1219, 1356, 1494, 0},
-    {{1, 2, 3}, 0xF9, "VDDIO_VREF", 542, 678, 814, 1},
-    {{4, 7, 9}, 0xF8, "VDDIO_DDR", 1215, 1350, 1485, 0},
-    {{4, 7, 9}, 0xF9, "VDDIO_VREF", 542, 678, 814, 1},
-    {{5, 6, 8}, 0xF9, "VDDIO_VREF", 480, 600, 720, 1},
-    {{5, 6, 8}, 0xFA, "VDDIO_DDR", 1080, 1200, 1320, 0},
+const TrimmedRail kDdr1356Rails[] = {
+    {0xF8, "VDDIO_DDR", {1219, 1356, 1494, false}},
+    {0xF9, "VDDIO_VREF", {542, 678, 814, true}},
+};
+const TrimmedRail kDdr1350Rails[] = {
+    {0xF8, "VDDIO_DDR", {1215, 1350, 1485, false}},
+    {0xF9, "VDDIO_VREF", {542, 678, 814, true}},
+};
+const TrimmedRail kDdr1200Rails[] = {
+    {0xF9, "VDDIO_VREF", {480, 600, 720, true}},
+    {0xFA, "VDDIO_DDR", {1080, 1200, 1320, false}},
 };
 
-// Corv boards: the rail sits at the nominal value with the register at 0 and moves by
-// one unit per `step` codes.
-struct DS442XN_STEP {
-    DWORD board;
-    double step;
+const Ds442xStep kCorvStep127 = {50, 12.7};
+const Ds442xStep kCorvStep182 = {50, 18.2};
+
+}  // namespace
+
+struct Ds442xBoard {
+    const char* code;
+    std::span<const TrimmedRail> rails;  // the limit model
+    const Ds442xStep* step;              // the step model; null when the board has none
 };
 
-const DS442XN_STEP kCorvSteps[] = {
-    {10, 12.7},
-    {11, 18.2},
-    {12, 12.7},
+namespace {
+
+const Ds442xBoard kBoards[] = {
+    {"BRD01", kDdr1356Rails, nullptr}, {"BRD02", kDdr1356Rails, nullptr}, {"BRD03", kDdr1356Rails, nullptr},
+    {"BRD04", kDdr1350Rails, nullptr}, {"BRD05", kDdr1200Rails, nullptr}, {"BRD06", kDdr1200Rails, nullptr},
+    {"BRD07", kDdr1350Rails, nullptr}, {"BRD08", kDdr1200Rails, nullptr}, {"BRD09", kDdr1350Rails, nullptr},
+    {"BRD10", {}, &kCorvStep127},      {"BRD11", {}, &kCorvStep182},      {"BRD12", {}, &kCorvStep127},
+    {"BRD13", {}, nullptr},            {"BRD14", {}, nullptr},            {"BRD15", {}, nullptr},
+    {"BRD16", {}, nullptr},            {"BRD17", {}, nullptr},            {"BRD18", {}, nullptr},
 };
 
-const DWORD kCorvNominal = 50;
+// The output of a name (any case); null after listing the valid names.
+const Output* FindOutput(const char* name)
+{
+    DWORD index = 0;
+    if (LookupRail(kOutputs, name, &index, kNameNotFound) != 0)
+        return nullptr;
+    return &kOutputs[index];
+}
+
+const TrimmedRail* RailOf(const Ds442xBoard& board, const Output& output)
+{
+    auto rail = std::ranges::find(board.rails, output.reg, &TrimmedRail::reg);
+    return rail != board.rails.end() ? &*rail : nullptr;
+}
 
 // One register access with its own open and close of the bus: 0, or after the failure line
 // the caller's status for a bus that cannot be opened (noBus) or a failed transfer (noAnswer).
-int ReadDac(DWORD addr, DWORD* pVal, int noBus, int noAnswer)
+int ReadDac(const I2cDevice& dac, const Output& output, DWORD* pCode, int noBus, int noAnswer)
 {
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(dac) != 0) {
         printf("Failed: Unable to open I2C device.\n");
         return noBus;
     }
-    if (PmuRead(addr, pVal) != 0) {
+    if (DeviceRead(dac, output.reg, pCode) != 0) {
         printf("Failed: Unable to read from I2C device.\n");
         I2cClose();
         return noAnswer;
@@ -82,13 +103,13 @@ int ReadDac(DWORD addr, DWORD* pVal, int noBus, int noAnswer)
     return 0;
 }
 
-int WriteDac(DWORD addr, DWORD data, int noBus, int noAnswer)
+int WriteDac(const I2cDevice& dac, const Output& output, DWORD code, int noBus, int noAnswer)
 {
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(dac) != 0) {
         printf("Error: Failed to open I2C device.\n");
         return noBus;
     }
-    if (PmuWrite(addr, data) != 0) {
+    if (DeviceWrite(dac, output.reg, code) != 0) {
         printf("Error: Failed to write to I2C device.\n");
         I2cClose();
         return noAnswer;
@@ -97,268 +118,239 @@ int WriteDac(DWORD addr, DWORD data, int noBus, int noAnswer)
     return 0;
 }
 
-// Prints the output line of each of the first `outputs` outputs, whatever each read reports.
-void ListOutputs(int outputs, int (*getVolt)(const char* pName, DWORD* pVolt))
+void PrintOutput(const char* name, DWORD millivolts)
 {
-    DWORD volt = 0;
-    for (int i = 0; i < outputs && IsRailRecord(maxDS442Xn_reg_tab[i].name); ++i)
-        getVolt(maxDS442Xn_reg_tab[i].name, &volt);
+    printf("%-12s %dmV\n", name, static_cast<int>(millivolts));
 }
 
-void PrintOutput(const char* pName, DWORD volt)
+void PrintFailedAccess(const char* name)
 {
-    printf("%-12s %dmV\n", pName, static_cast<int>(volt));
+    printf("[%s] Failed to access.\n", name);
 }
 
-void PrintUnsupported(const char* railName, DWORD low, DWORD high)
+void PrintInvalidOutput()
 {
-    printf("Unsupported voltage, %s support %i mV to %i mV.\n", railName, static_cast<int>(low),
-           static_cast<int>(high));
+    printf("Failed: Invalid output for the selected platform.\n");
 }
 
-bool OnBoard(const DS442XN_RAIL& rail, DWORD platform)
+void PrintUnsupported(const char* railName, DWORD lowMillivolts, DWORD highMillivolts)
 {
-    return std::ranges::find(rail.boards, platform) != std::end(rail.boards);
+    printf("Unsupported voltage, %s support %i mV to %i mV.\n", railName, static_cast<int>(lowMillivolts),
+           static_cast<int>(highMillivolts));
+}
+
+void PrintUnsupportedBoard()
+{
+    printf("Error: Unsupported platform!\n");
+}
+
+// The board's limits for an output already found; `name` as typed.
+int ReadTrimmedOutput(const I2cDevice& dac, const Ds442xBoard& board, const Output& output, const char* name)
+{
+    const TrimmedRail* rail = RailOf(board, output);
+    if (rail == nullptr) {
+        PrintFailedAccess(name);
+        return 2;
+    }
+    DWORD code = 0;
+    if (int status = ReadDac(dac, output, &code, 2, 3); status != 0)
+        return status;
+    PrintOutput(name, ds442x_DacToMillivolts(code, rail->limits));
+    return 0;
+}
+
+int ReadOutputWithin(const I2cDevice& dac, const Output& output, const char* name, const Ds442xLimits& limits)
+{
+    DWORD code = 0;
+    if (int status = ReadDac(dac, output, &code, 2, 1); status != 0)
+        return status;
+    PrintOutput(name, ds442x_DacToMillivolts(code, limits));
+    return 0;
+}
+
+int ReadStepOutput(const I2cDevice& dac, const Ds442xBoard& board, const Output& output, const char* name)
+{
+    DWORD code = 0;
+    if (int status = ReadDac(dac, output, &code, 2, 3); status != 0)
+        return status;
+    if (board.step == nullptr) {
+        PrintUnsupportedBoard();
+        return 4;
+    }
+    PrintOutput(name, ds442x_StepDacToMillivolts(code, *board.step));
+    return 0;
+}
+
+// Reads the first `outputs` outputs, whatever each read reports.
+template <typename ReadOne>
+void ListOutputs(int outputs, ReadOne readOne)
+{
+    for (int i = 0; i < outputs && IsRailRecord(kOutputs[i].name); ++i)
+        readOne(kOutputs[i]);
 }
 
 }  // namespace
 
-int ds442Xn_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
+const Ds442xBoard* ds442x_FindBoard(const char* code)
 {
-    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
-}
-
-int ds442Xn_LookupVoltageIndex(const char* pName, DWORD* pIndex)
-{
-    if (pIndex == nullptr) {
-        printf("pIndex error!\n");
-        return 1;
-    }
-    return LookupRail(maxDS442Xn_reg_tab, pName, pIndex, kNameNotFound);
-}
-
-const char* ds442Xn_GetOutputParams(DWORD addr, DWORD* pVmin, DWORD* pVnom, DWORD* pVmax, DWORD* pSignInvert)
-{
-    for (const DS442XN_RAIL& rail : kBoardRails) {
-        if (rail.addr == addr && OnBoard(rail, g_Platform)) {
-            *pVmin = rail.vmin;
-            *pVnom = rail.vnom;
-            *pVmax = rail.vmax;
-            *pSignInvert = rail.signInvert;
-            return rail.description;
-        }
-    }
+    for (const Ds442xBoard& board : kBoards)
+        if (stricmp(code, board.code) == 0)
+            return &board;
     return nullptr;
-}
-
-DWORD ds442Xn_DacToMillivolts(DWORD dac, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert)
-{
-    DWORD sign = (dac & kSignBit) != 0 ? 1 : 0;
-    if (signInvert != 0)
-        sign ^= 1;
-    DWORD offset = ((vmax - vmin) * (dac & kMagnitudeMask)) >> 8;
-    double half = offset + 0.5;
-    return DoubleToDword(sign == 1 ? vnom - half : vnom + half);
-}
-
-DWORD ds442Xn_MillivoltsToDac(DWORD volt, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert)
-{
-    DWORD span = vmax - vmin;
-    DWORD value = 0;
-    DWORD sign = 0;
-    if (volt >= vnom) {
-        value = ((volt - vnom) * 256u) / span;
-        sign = signInvert != 0 ? 1 : 0;
-    } else {
-        value = ((vnom - volt) * 256u) / span;
-        sign = signInvert != 0 ? 0 : 1;
-    }
-    return sign * kSignBit + std::min(value, kMagnitudeMax);
-}
-
-int ds442Xn_GetVolt(const char* pName, DWORD*)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("[%s] Failed to access.\n", pName);
-        return 1;
-    }
-    DWORD addr = maxDS442Xn_reg_tab[index].addr;
-    DWORD vmin = 0, vnom = 0, vmax = 0, signInvert = 0;
-    if (ds442Xn_GetOutputParams(addr, &vmin, &vnom, &vmax, &signInvert) == nullptr) {
-        printf("[%s] Failed to access.\n", pName);
-        return 2;
-    }
-    DWORD val = 0;
-    if (int status = ReadDac(addr, &val, 2, 3); status != 0)
-        return status;
-    PrintOutput(pName, ds442Xn_DacToMillivolts(val, vmin, vnom, vmax, signInvert));
-    return 0;
-}
-
-int ds442Xn_SetVolt(const char* pName, DWORD Volt)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Invalid output for the selected platform.\n");
-        return 1;
-    }
-    DWORD addr = maxDS442Xn_reg_tab[index].addr;
-    DWORD vmin = 0, vnom = 0, vmax = 0, signInvert = 0;
-    const char* railName = ds442Xn_GetOutputParams(addr, &vmin, &vnom, &vmax, &signInvert);
-    if (railName == nullptr) {
-        printf("Failed: Invalid voltage output name.\n");
-        return 2;
-    }
-    if (Volt < vmin || Volt > vmax) {
-        PrintUnsupported(railName, vmin, vmax);
-        return 3;
-    }
-    DWORD dac = ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert);
-    if (int status = WriteDac(addr, dac, 4, 5); status != 0)
-        return status;
-    DWORD volt = 0;
-    return ds442Xn_GetVolt(pName, &volt);
-}
-
-int ds442Xn_ListVolt(int outputs)
-{
-    ListOutputs(outputs, ds442Xn_GetVolt);
-    return 0;
-}
-
-int ds442Xn_GetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert, DWORD*)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("[%s] Failed to access.\n", pName);
-        return 3;
-    }
-    DWORD val = 0;
-    if (int status = ReadDac(maxDS442Xn_reg_tab[index].addr, &val, 2, 1); status != 0)
-        return status;
-    PrintOutput(pName, ds442Xn_DacToMillivolts(val, vmin, vnom, vmax, signInvert));
-    return 0;
-}
-
-int ds442Xn_SetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert, DWORD Volt)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Invalid output for the selected platform.\n");
-        return 4;
-    }
-    if (Volt < vmin || Volt > vmax) {
-        PrintUnsupported(pName, vmin, vmax);
-        return 1;
-    }
-    // Only a value equal to both limits gets here with an empty range, which has no encoding.
-    if (vmin == vmax) {
-        printf("Unsupported voltage limits, %s needs <MIN> below <MAX>.\n", pName);
-        return 1;
-    }
-    DWORD dac = ds442Xn_MillivoltsToDac(Volt, vmin, vnom, vmax, signInvert);
-    if (int status = WriteDac(maxDS442Xn_reg_tab[index].addr, dac, 3, 2); status != 0)
-        return status;
-    DWORD volt = 0;
-    return ds442Xn_GetVolt2(pName, vmin, vnom, vmax, signInvert, &volt);
-}
-
-double ds442Xn_CorvStep(DWORD platform)
-{
-    for (const DS442XN_STEP& entry : kCorvSteps)
-        if (entry.board == platform)
-            return entry.step;
-    return 0;
-}
-
-DWORD ds442Xn_CorvReach(double step)
-{
-    return DoubleToDword(kMagnitudeMax / step);
-}
-
-DWORD ds442Xn_CorvDacToVolt(DWORD dac, double step)
-{
-    if ((dac & kSignBit) != 0)
-        return DoubleToDword(kCorvNominal + (dac - kSignBit) / step);
-    return DoubleToDword(kCorvNominal - dac / step);
-}
-
-DWORD ds442Xn_CorvVoltToDac(DWORD volt, double step)
-{
-    if (volt <= kCorvNominal)
-        return DoubleToDword((kCorvNominal - volt) * step);
-    return DoubleToDword((volt - kCorvNominal) * step + kSignBit);
-}
-
-int ds442Xn_GetVolt_Corv(const char* pName, DWORD*)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("[%s] Failed to access.\n", pName);
-        return 1;
-    }
-    DWORD val = 0;
-    if (int status = ReadDac(maxDS442Xn_reg_tab[index].addr, &val, 2, 3); status != 0)
-        return status;
-    double step = ds442Xn_CorvStep(g_Platform);
-    if (step == 0) {
-        printf("Error: Unsupported platform!\n");
-        return 4;
-    }
-    PrintOutput(pName, ds442Xn_CorvDacToVolt(val, step));
-    return 0;
-}
-
-int ds442Xn_SetVolt_Corv(const char* pName, DWORD Volt)
-{
-    DWORD index = 0;
-    if (ds442Xn_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Invalid output for the selected platform.\n");
-        return 1;
-    }
-    double step = ds442Xn_CorvStep(g_Platform);
-    if (step == 0) {
-        printf("Error: Unsupported platform!\n");
-        return 4;
-    }
-    // Beyond this reach the magnitude would spill into the sign bit or past the register.
-    DWORD reach = ds442Xn_CorvReach(step);
-    if (Volt < kCorvNominal - reach || Volt > kCorvNominal + reach) {
-        PrintUnsupported(pName, kCorvNominal - reach, kCorvNominal + reach);
-        return 3;
-    }
-    DWORD dac = ds442Xn_CorvVoltToDac(Volt, step);
-    if (int status = WriteDac(maxDS442Xn_reg_tab[index].addr, dac, 4, 5); status != 0)
-        return status;
-    DWORD volt = 0;
-    return ds442Xn_GetVolt_Corv(pName, &volt);
-}
-
-int ds442Xn_ListVolt_Corv(int outputs)
-{
-    ListOutputs(outputs, ds442Xn_GetVolt_Corv);
-    return 0;
-}
-
-int IdentifyPlatform(const char* board)
-{
-    for (size_t i = 0; i < std::size(kBoardCodes); ++i) {
-        if (stricmp(board, kBoardCodes[i]) == 0) {
-            g_Platform = static_cast<DWORD>(i + 1);
-            return 0;
-        }
-    }
-    g_Platform = 0;
-    return 1;
 }
 
 const char* ds442x_BoardCode(size_t index)
 {
-    return index < std::size(kBoardCodes) ? kBoardCodes[index] : nullptr;
+    return index < std::size(kBoards) ? kBoards[index].code : nullptr;
 }
 
 const char* ds442x_OutputName(size_t index)
 {
-    return RailNameAt(maxDS442Xn_reg_tab, index);
+    return RailNameAt(kOutputs, index);
+}
+
+DWORD ds442x_DacToMillivolts(DWORD dac, const Ds442xLimits& limits)
+{
+    bool lowers = ((dac & kSignBit) != 0) != limits.signInverted;
+    DWORD offset = ((limits.maximumMillivolts - limits.minimumMillivolts) * (dac & kMagnitudeMask)) >> 8;
+    double half = offset + 0.5;
+    return DoubleToDword(lowers ? limits.nominalMillivolts - half : limits.nominalMillivolts + half);
+}
+
+DWORD ds442x_MillivoltsToDac(DWORD millivolts, const Ds442xLimits& limits)
+{
+    DWORD span = limits.maximumMillivolts - limits.minimumMillivolts;
+    bool raise = millivolts >= limits.nominalMillivolts;
+    DWORD distance = raise ? millivolts - limits.nominalMillivolts : limits.nominalMillivolts - millivolts;
+    DWORD magnitude = std::min((distance * 256u) / span, kMagnitudeMax);
+    return (raise == limits.signInverted ? kSignBit : 0) + magnitude;
+}
+
+DWORD ds442x_StepReachMillivolts(const Ds442xStep& step)
+{
+    return DoubleToDword(kMagnitudeMax / step.codesPerMillivolt);
+}
+
+DWORD ds442x_StepDacToMillivolts(DWORD dac, const Ds442xStep& step)
+{
+    if ((dac & kSignBit) != 0)
+        return DoubleToDword(step.nominalMillivolts + (dac - kSignBit) / step.codesPerMillivolt);
+    return DoubleToDword(step.nominalMillivolts - dac / step.codesPerMillivolt);
+}
+
+DWORD ds442x_StepMillivoltsToDac(DWORD millivolts, const Ds442xStep& step)
+{
+    if (millivolts <= step.nominalMillivolts)
+        return DoubleToDword((step.nominalMillivolts - millivolts) * step.codesPerMillivolt);
+    return DoubleToDword((millivolts - step.nominalMillivolts) * step.codesPerMillivolt + kSignBit);
+}
+
+int ds442x_ListOutputs(const I2cDevice& dac, const Ds442xBoard& board, int outputs)
+{
+    ListOutputs(outputs, [&](const Output& output) { ReadTrimmedOutput(dac, board, output, output.name); });
+    return 0;
+}
+
+int ds442x_ReadOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintFailedAccess(name);
+        return 1;
+    }
+    return ReadTrimmedOutput(dac, board, *output, name);
+}
+
+int ds442x_SetOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name, DWORD millivolts)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintInvalidOutput();
+        return 1;
+    }
+    const TrimmedRail* rail = RailOf(board, *output);
+    if (rail == nullptr) {
+        printf("Failed: Invalid voltage output name.\n");
+        return 2;
+    }
+    const Ds442xLimits& limits = rail->limits;
+    if (millivolts < limits.minimumMillivolts || millivolts > limits.maximumMillivolts) {
+        PrintUnsupported(rail->name, limits.minimumMillivolts, limits.maximumMillivolts);
+        return 3;
+    }
+    if (int status = WriteDac(dac, *output, ds442x_MillivoltsToDac(millivolts, limits), 4, 5); status != 0)
+        return status;
+    return ReadTrimmedOutput(dac, board, *output, name);
+}
+
+int ds442x_ReadOutputWithin(const I2cDevice& dac, const char* name, const Ds442xLimits& limits)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintFailedAccess(name);
+        return 3;
+    }
+    return ReadOutputWithin(dac, *output, name, limits);
+}
+
+int ds442x_SetOutputWithin(const I2cDevice& dac, const char* name, const Ds442xLimits& limits, DWORD millivolts)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintInvalidOutput();
+        return 4;
+    }
+    if (millivolts < limits.minimumMillivolts || millivolts > limits.maximumMillivolts) {
+        PrintUnsupported(name, limits.minimumMillivolts, limits.maximumMillivolts);
+        return 1;
+    }
+    // Only a value equal to both limits gets here with an empty range, which has no encoding.
+    if (limits.minimumMillivolts == limits.maximumMillivolts) {
+        printf("Unsupported voltage limits, %s needs <MIN> below <MAX>.\n", name);
+        return 1;
+    }
+    if (int status = WriteDac(dac, *output, ds442x_MillivoltsToDac(millivolts, limits), 3, 2); status != 0)
+        return status;
+    return ReadOutputWithin(dac, *output, name, limits);
+}
+
+int ds442x_ListStepOutputs(const I2cDevice& dac, const Ds442xBoard& board, int outputs)
+{
+    ListOutputs(outputs, [&](const Output& output) { ReadStepOutput(dac, board, output, output.name); });
+    return 0;
+}
+
+int ds442x_ReadStepOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintFailedAccess(name);
+        return 1;
+    }
+    return ReadStepOutput(dac, board, *output, name);
+}
+
+int ds442x_SetStepOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name, DWORD millivolts)
+{
+    const Output* output = FindOutput(name);
+    if (output == nullptr) {
+        PrintInvalidOutput();
+        return 1;
+    }
+    if (board.step == nullptr) {
+        PrintUnsupportedBoard();
+        return 4;
+    }
+    const Ds442xStep& step = *board.step;
+    // Beyond this reach the magnitude would spill into the sign bit or past the register.
+    DWORD reach = ds442x_StepReachMillivolts(step);
+    DWORD lowest = step.nominalMillivolts - reach;
+    DWORD highest = step.nominalMillivolts + reach;
+    if (millivolts < lowest || millivolts > highest) {
+        PrintUnsupported(name, lowest, highest);
+        return 3;
+    }
+    if (int status = WriteDac(dac, *output, ds442x_StepMillivoltsToDac(millivolts, step), 4, 5); status != 0)
+        return status;
+    return ReadStepOutput(dac, board, *output, name);
 }

@@ -3,58 +3,62 @@
 // the magnitude. What a code does to the rail is the board's: Belk-class boards take the
 // rail's limits from a per-board table (or from the command line), Corv boards a fixed
 // nominal value and a per-board step.
+//
+// Every operation opens the bus for each register access and closes it after; it prints
+// its own lines and returns 0 or a failure status.
 #pragma once
 
 #include <cstddef>
 
+#include "bus/i2c_device.h"
 #include "common.h"
 
-struct DS442XN_REG {
-    DWORD addr;  // DAC register of the output
-    const char* name;
-};
+// One of the boards BRD01..BRD18: the rails its outputs trim, or its step.
+struct Ds442xBoard;
 
-extern const DS442XN_REG maxDS442Xn_reg_tab[];
-
-// The board the rail limits and steps are taken for: 0 none, 1-18 the board codes BRD01-BRD18.
-extern DWORD g_Platform;
-// Sets g_Platform from a board code (any case): 0, or 1 with g_Platform 0 when unknown.
-int IdentifyPlatform(const char* board);
+// The board of a code (any case); null when there is none.
+const Ds442xBoard* ds442x_FindBoard(const char* code);
 // The board codes and the output names, for completion; null past the last.
 const char* ds442x_BoardCode(size_t index);
 const char* ds442x_OutputName(size_t index);
 
-int ds442Xn_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
-int ds442Xn_LookupVoltageIndex(const char* pName, DWORD* pIndex);
+// The rail an output trims. The offset from nominal is (maximum - minimum) * magnitude / 256;
+// signInverted: a set sign bit raises the rail.
+struct Ds442xLimits {
+    DWORD minimumMillivolts;
+    DWORD nominalMillivolts;
+    DWORD maximumMillivolts;
+    bool signInverted;
+};
 
-// The rail that DAC register addr trims on board g_Platform: its limits and sign sense, and
-// its description as the result; null, outputs untouched, when the board has none there.
-const char* ds442Xn_GetOutputParams(DWORD addr, DWORD* pVmin, DWORD* pVnom, DWORD* pVmax, DWORD* pSignInvert);
-
-// Limits from the board table. The reads print the output line and store nothing.
-int ds442Xn_GetVolt(const char* pName, DWORD* pVolt);
-int ds442Xn_SetVolt(const char* pName, DWORD Volt);
-int ds442Xn_ListVolt(int outputs);
+// Limits from the board's table: outputs the board does not trim fail to access.
+int ds442x_ListOutputs(const I2cDevice& dac, const Ds442xBoard& board, int outputs);
+int ds442x_ReadOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name);
+int ds442x_SetOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name, DWORD millivolts);
 
 // Limits given by the caller; any output is accepted.
-int ds442Xn_GetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert, DWORD* pVolt);
-int ds442Xn_SetVolt2(const char* pName, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert, DWORD Volt);
+int ds442x_ReadOutputWithin(const I2cDevice& dac, const char* name, const Ds442xLimits& limits);
+int ds442x_SetOutputWithin(const I2cDevice& dac, const char* name, const Ds442xLimits& limits, DWORD millivolts);
 
-// Corv boards: fixed nominal value and a step per board.
-int ds442Xn_GetVolt_Corv(const char* pName, DWORD* pVolt);
-int ds442Xn_SetVolt_Corv(const char* pName, DWORD Volt);
-int ds442Xn_ListVolt_Corv(int outputs);
+// The step model of Corv boards: boards without a step read the register, then refuse.
+int ds442x_ListStepOutputs(const I2cDevice& dac, const Ds442xBoard& board, int outputs);
+int ds442x_ReadStepOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name);
+int ds442x_SetStepOutput(const I2cDevice& dac, const Ds442xBoard& board, const char* name, DWORD millivolts);
 
-// Encodings with rail limits. The offset from nominal is (vmax - vmin) * magnitude / 256,
-// and a code reads half a millivolt towards its sign. MillivoltsToDac needs vmin < vmax and
-// vmin <= volt <= vmax; the magnitude is clamped to 127.
-DWORD ds442Xn_DacToMillivolts(DWORD dac, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert);
-DWORD ds442Xn_MillivoltsToDac(DWORD volt, DWORD vmin, DWORD vnom, DWORD vmax, DWORD signInvert);
+// A code reads half a millivolt towards its sign. MillivoltsToDac needs minimum < maximum and
+// the value within them; the magnitude is clamped to 127.
+DWORD ds442x_DacToMillivolts(DWORD dac, const Ds442xLimits& limits);
+DWORD ds442x_MillivoltsToDac(DWORD millivolts, const Ds442xLimits& limits);
 
-// Step model: codes per unit on board `platform`, 0 when the board has no step.
-double ds442Xn_CorvStep(DWORD platform);
+// The rail sits at the nominal value with the register at 0 and moves one millivolt per
+// codesPerMillivolt codes, up with the sign bit set.
+struct Ds442xStep {
+    DWORD nominalMillivolts;
+    double codesPerMillivolt;
+};
+
 // How far from nominal a value may lie with the magnitude within 127 codes.
-DWORD ds442Xn_CorvReach(double step);
-DWORD ds442Xn_CorvDacToVolt(DWORD dac, double step);
-// Needs volt within nominal +/- ds442Xn_CorvReach(step).
-DWORD ds442Xn_CorvVoltToDac(DWORD volt, double step);
+DWORD ds442x_StepReachMillivolts(const Ds442xStep& step);
+DWORD ds442x_StepDacToMillivolts(DWORD dac, const Ds442xStep& step);
+// Needs the value within nominal +/- the reach.
+DWORD ds442x_StepMillivoltsToDac(DWORD millivolts, const Ds442xStep& step);

@@ -23,12 +23,13 @@ const ChipName kChipNames[] = {
 
 Chip g_RunningChip;
 
-}  // namespace
-
-DWORD Chip::MajorRevision() const
+// The letter of the revision, so that minor + major prints as A01, B02 ...
+DWORD MajorRevision(const Chip& chip)
 {
-    return (minorRevision + 9) << 8;
+    return (chip.minorRevision + 9) << 8;
 }
+
+}  // namespace
 
 void IdentifyRunningChip()
 {
@@ -50,7 +51,7 @@ int PrintChipInfo()
     const Chip& chip = RunningChip();
     for (const ChipName& model : kChipNames) {
         if (model.id == chip.id) {
-            printf("%s (%X)\n", model.name, static_cast<unsigned>(chip.minorRevision + chip.MajorRevision()));
+            printf("%s (%X)\n", model.name, static_cast<unsigned>(chip.minorRevision + MajorRevision(chip)));
             return 0;
         }
     }

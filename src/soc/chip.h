@@ -18,8 +18,6 @@ enum ChipId : DWORD {
 struct Chip {
     DWORD id = 0;             // 0 until identified, or when the read failed
     DWORD minorRevision = 0;  // the revision field
-    // The letter of the revision, so that minor + major prints as A01, B02 ...
-    DWORD MajorRevision() const;
 };
 
 void IdentifyRunningChip();

@@ -7,11 +7,12 @@
 #include "bus/mem.h"
 #include "soc/chip.h"
 
-const PllLayout kPllBaseLayout = {0, 5, 8, 10, 20, 3};
 const PllLayout kPllsLayout = {0, 4, 8, 10, 20, 3};
 const PllLayout kPlleLayout = {0, 8, 8, 8, 16, 6};
 
 namespace {
+
+const PllLayout kPllBaseLayout = {0, 5, 8, 10, 20, 3};  // every PLL base register but PLLE's
 
 const DWORD kEmcClockSource = 0x6000619C;
 
@@ -26,7 +27,6 @@ const EmcClockSelect kEmcClockSelects[] = {
     {0x8, 3},  // PLLP_OUT0
     {0xC, 4},  // CLK_M
 };
-
 
 const DWORD kOscControl = 0x60006050;
 const DWORD kPllcBase = 0x60006080;
@@ -44,13 +44,13 @@ const DWORD kPlleBase = 0x600060E8;
 
 // The PLLs are taken to run from a 12 MHz reference; PLLP from its 216 MHz
 // output and PLLS from the 32 kHz clock.
-const double kPllReference = 12000000.0;
-const double kPllpReference = 216000000.0;
-const double kPllsReference = 32768.0;
+const double kPllReferenceHertz = 12000000.0;
+const double kPllpReferenceHertz = 216000000.0;
+const double kPllsReferenceHertz = 32768.0;
 
 struct OscFrequency {
     DWORD code;  // OSC_FREQ, bits 31:28 of the oscillator control register
-    double hz;
+    double hertz;
 };
 
 const OscFrequency kOscFrequencies[] = {
@@ -68,13 +68,13 @@ struct EmcSource {
     int src;
     const char* name;
     DWORD pllBase;  // 0: the oscillator
-    double fin;
+    double referenceHertz;
 };
 
 const EmcSource kEmcSources[] = {
-    {1, "PLLM_OUT0", kPllmBase, kPllReference},
-    {2, "PLLC_OUT0", kPllcBase, kPllReference},
-    {3, "PLLP_OUT0", kPllpBase, kPllpReference},
+    {1, "PLLM_OUT0", kPllmBase, kPllReferenceHertz},
+    {2, "PLLC_OUT0", kPllcBase, kPllReferenceHertz},
+    {3, "PLLP_OUT0", kPllpBase, kPllpReferenceHertz},
     {4, "CLK_M", 0, 0.0},
 };
 
@@ -83,39 +83,29 @@ DWORD Field(DWORD reg, int shift, int bits)
     return (reg >> shift) & ((1u << bits) - 1);
 }
 
-int WholeHertz(double hz)
+int WholeHertz(double hertz)
 {
-    return static_cast<int>(DoubleToDword(hz));
+    return static_cast<int>(DoubleToDword(hertz));
 }
 
 // A 0/0 divider yields NaN, whose sign bit differs between ARM and x86; print it as one NaN.
-double Megahertz(double hz)
+double Megahertz(double hertz)
 {
-    return std::isnan(hz) ? std::numeric_limits<double>::quiet_NaN() : hz / 1000000.0;
+    return std::isnan(hertz) ? std::numeric_limits<double>::quiet_NaN() : hertz / 1000000.0;
 }
 
-void PrintPllLine(const char* name, double hz)
+void PrintPllLine(const char* name, double hertz)
 {
-    printf("%-12s %10d [%6.1f MHz]\n", name, WholeHertz(hz), Megahertz(hz));
+    printf("%-12s %10d [%6.1f MHz]\n", name, WholeHertz(hertz), Megahertz(hertz));
 }
 
 // The PLLE register read with the given layout and reference; nothing printed when unreadable.
-void PrintPlleRegister(const char* name, const PllLayout& layout, double fin)
+void PrintPlleRegister(const char* name, const PllLayout& layout, double referenceHertz)
 {
     DWORD reg = 0;
     if (ReadMemory(PhysicalAddress(kPlleBase), 32, 0xFFFFFFFF, 0, &reg) != 0)
         return;
-    PrintPllLine(name, PllFrequency(reg, layout, fin));
-}
-
-}  // namespace
-
-double PllFrequency(DWORD reg, const PllLayout& layout, double fin)
-{
-    double mdiv = Field(reg, layout.mShift, layout.mBits);
-    double ndiv = Field(reg, layout.nShift, layout.nBits);
-    int pdiv = static_cast<int>(Field(reg, layout.pShift, layout.pBits));
-    return (ndiv / mdiv) * fin * (1.0 / std::ldexp(1.0, pdiv));
+    PrintPllLine(name, PllHertz(reg, layout, referenceHertz));
 }
 
 // Each output owns one byte of the register: integer part in its top seven bits, the
@@ -126,30 +116,14 @@ double PllOutputDivider(DWORD reg, int lower)
     return (ratio >> 1) + ((ratio & 1) ? 0.5 : 0.0) + 1.0;
 }
 
+// The oscillator and the EMC clock are decoded on Belk and its derivatives only.
 bool ClockChipServed(DWORD chip)
 {
     return chip == kChipBelk || chip == kChipUnnamed33 || chip == kChipCorv || chip == kChipUnnamed37;
 }
 
-int GetOscFreq(double* fout, int verbose)
-{
-    DWORD code = 0;
-    if (ClockChipServed(RunningChip().id) && ReadMemory(PhysicalAddress(kOscControl), 32, 0xF0000000, 0, &code) == 0) {
-        for (const OscFrequency& osc : kOscFrequencies) {
-            if (osc.code == code >> 28) {
-                *fout = osc.hz;
-                if (verbose)
-                    printf("%-10d [%6.1f MHz]\n", WholeHertz(osc.hz), Megahertz(osc.hz));
-                return 0;
-            }
-        }
-    }
-    *fout = 0.0;
-    if (verbose)
-        printf("Error: Failed to obtain OSC frequency on this platform!\n");
-    return 1;
-}
-
+// The EMC clock source register: source number (1 PLLM, 2 PLLC, 3 PLLP, 4 oscillator;
+// other selections leave *src as it was) and divisor.
 int GetEmcClockSource(int* src, double* divisor)
 {
     DWORD reg = 0;
@@ -167,13 +141,68 @@ int GetEmcClockSource(int* src, double* divisor)
     return *divisor > 0.0 ? 0 : 1;
 }
 
-int GetEmcClockFreq(double* fout, int verbose)
+// The output of the PLL whose base register is at `base`; 0 Hz when unreadable.
+int ReadPllHertz(DWORD base, double referenceHertz, double* pHertz)
+{
+    DWORD reg = 0;
+    if (ReadMemory(PhysicalAddress(base), 32, 0xFFFFFFFF, 0, &reg) != 0) {
+        *pHertz = 0.0;
+        return 1;
+    }
+    *pHertz = PllHertz(reg, kPllBaseLayout, referenceHertz);
+    return 0;
+}
+
+// One half of the output-divider register at `outputRegister` after a PLL running at
+// pllHertz: its frequency, and its line.
+int PrintPllOutput(const char* name, DWORD outputRegister, double pllHertz, int lower, double* pHertz)
+{
+    DWORD reg = 0;
+    if (ReadMemory(PhysicalAddress(outputRegister), 32, 0xFFFFFFFF, 0, &reg) != 0) {
+        *pHertz = 0.0;
+        return 1;
+    }
+    *pHertz = pllHertz / PllOutputDivider(reg, lower);
+    PrintPllLine(name, *pHertz);
+    return 0;
+}
+
+}  // namespace
+
+double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz)
+{
+    double mdiv = Field(reg, layout.mShift, layout.mBits);
+    double ndiv = Field(reg, layout.nShift, layout.nBits);
+    int pdiv = static_cast<int>(Field(reg, layout.pShift, layout.pBits));
+    return (ndiv / mdiv) * referenceHertz * (1.0 / std::ldexp(1.0, pdiv));
+}
+
+int GetOscillatorHertz(double* pHertz, int verbose)
+{
+    DWORD code = 0;
+    if (ClockChipServed(RunningChip().id) && ReadMemory(PhysicalAddress(kOscControl), 32, 0xF0000000, 0, &code) == 0) {
+        for (const OscFrequency& osc : kOscFrequencies) {
+            if (osc.code == code >> 28) {
+                *pHertz = osc.hertz;
+                if (verbose)
+                    printf("%-10d [%6.1f MHz]\n", WholeHertz(osc.hertz), Megahertz(osc.hertz));
+                return 0;
+            }
+        }
+    }
+    *pHertz = 0.0;
+    if (verbose)
+        printf("Error: Failed to obtain OSC frequency on this platform!\n");
+    return 1;
+}
+
+int GetEmcClockHertz(double* pHertz, int verbose)
 {
     int src = 0;
     double divisor = 1.0;
-    double freq = 0.0;
+    double hertz = 0.0;
     if (GetEmcClockSource(&src, &divisor) != 0) {
-        *fout = 0.0;
+        *pHertz = 0.0;
         return 1;
     }
     const EmcSource* source = nullptr;
@@ -186,70 +215,48 @@ int GetEmcClockFreq(double* fout, int verbose)
         return 1;
     }
     if (source->pllBase != 0)
-        GetPllFreqBelk(source->name, source->pllBase, source->fin, &freq);
+        ReadPllHertz(source->pllBase, source->referenceHertz, &hertz);
     else
-        GetOscFreq(&freq, verbose);
-    freq = freq / divisor;
+        GetOscillatorHertz(&hertz, verbose);
+    hertz = hertz / divisor;
     if (verbose)
-        printf("%-10d [%6.1f MHz] %s\n", WholeHertz(freq), Megahertz(freq), source->name);
-    *fout = freq;
-    return freq > 0.0 ? 0 : 1;
+        printf("%-10d [%6.1f MHz] %s\n", WholeHertz(hertz), Megahertz(hertz), source->name);
+    *pHertz = hertz;
+    return hertz > 0.0 ? 0 : 1;
 }
 
-int GetPllFreqBelk(const char*, DWORD addr, double fin, double* fout)
-{
-    DWORD reg = 0;
-    if (ReadMemory(PhysicalAddress(addr), 32, 0xFFFFFFFF, 0, &reg) != 0) {
-        *fout = 0.0;
-        return 1;
-    }
-    *fout = PllFrequency(reg, kPllBaseLayout, fin);
-    return 0;
-}
-
-int GetPllOutNFreqBelk(const char* name, DWORD addr, double fin, int lower, double* fout)
-{
-    DWORD reg = 0;
-    if (ReadMemory(PhysicalAddress(addr), 32, 0xFFFFFFFF, 0, &reg) != 0) {
-        *fout = 0.0;
-        return 1;
-    }
-    *fout = fin / PllOutputDivider(reg, lower);
-    PrintPllLine(name, *fout);
-    return 0;
-}
-
+// The base outputs (PLLC_OUT0, ...) are computed but not printed; the divided outputs are.
 int ListPllClockBelk(const char* pll)
 {
-    double base = 0.0;
-    double out = 0.0;
+    double baseHertz = 0.0;
+    double outputHertz = 0.0;
     if (stricmp(pll, "PLLC") == 0) {
-        GetPllFreqBelk("PLLC_OUT0", kPllcBase, kPllReference, &base);
-        GetPllOutNFreqBelk("PLLC_OUT1", kPllcOut, base, 1, &out);
+        ReadPllHertz(kPllcBase, kPllReferenceHertz, &baseHertz);
+        PrintPllOutput("PLLC_OUT1", kPllcOut, baseHertz, 1, &outputHertz);
     } else if (stricmp(pll, "PLLM") == 0) {
-        GetPllFreqBelk("PLLM_OUT0", kPllmBase, kPllReference, &base);
-        GetPllOutNFreqBelk("PLLM_OUT1", kPllmOut, base, 1, &out);
+        ReadPllHertz(kPllmBase, kPllReferenceHertz, &baseHertz);
+        PrintPllOutput("PLLM_OUT1", kPllmOut, baseHertz, 1, &outputHertz);
     } else if (stricmp(pll, "PLLP") == 0) {
-        GetPllFreqBelk("PLLP_OUT0", kPllpBase, kPllpReference, &base);
-        GetPllOutNFreqBelk("PLLP_OUT1", kPllpOutA, base, 1, &out);
-        GetPllOutNFreqBelk("PLLP_OUT2", kPllpOutA, base, 0, &out);
-        GetPllOutNFreqBelk("PLLP_OUT3", kPllpOutB, base, 1, &out);
-        GetPllOutNFreqBelk("PLLP_OUT4", kPllpOutB, base, 0, &out);
+        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
+        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
+        PrintPllOutput("PLLP_OUT2", kPllpOutA, baseHertz, 0, &outputHertz);
+        PrintPllOutput("PLLP_OUT3", kPllpOutB, baseHertz, 1, &outputHertz);
+        PrintPllOutput("PLLP_OUT4", kPllpOutB, baseHertz, 0, &outputHertz);
     } else if (stricmp(pll, "PLLX") == 0) {
-        GetPllFreqBelk("PLLX_OUT0", kPllxBase, kPllReference, &base);
+        ReadPllHertz(kPllxBase, kPllReferenceHertz, &baseHertz);
     } else if (stricmp(pll, "PLLA") == 0) {
         // PLLA runs from PLLP_OUT1.
-        GetPllFreqBelk("PLLP_OUT0", kPllpBase, kPllpReference, &base);
-        GetPllOutNFreqBelk("PLLP_OUT1", kPllpOutA, base, 1, &out);
-        GetPllFreqBelk("PLLA_OUT0", kPllaBase, out, &base);
+        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
+        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
+        ReadPllHertz(kPllaBase, outputHertz, &baseHertz);
     } else if (stricmp(pll, "PLLD") == 0) {
-        GetPllFreqBelk("PLLD_OUT0", kPlldBase, kPllReference, &base);
+        ReadPllHertz(kPlldBase, kPllReferenceHertz, &baseHertz);
     } else if (stricmp(pll, "PLLU") == 0) {
-        GetPllFreqBelk("PLLU", kPlluBase, kPllReference, &base);
+        ReadPllHertz(kPlluBase, kPllReferenceHertz, &baseHertz);
     } else if (stricmp(pll, "PLLE") == 0) {
-        PrintPlleRegister("PLLE", kPlleLayout, kPllReference);
+        PrintPlleRegister("PLLE", kPlleLayout, kPllReferenceHertz);
     } else if (stricmp(pll, "PLLS") == 0) {
-        PrintPlleRegister("PLLS", kPllsLayout, kPllsReference);
+        PrintPlleRegister("PLLS", kPllsLayout, kPllsReferenceHertz);
     } else {
         return 1;
     }
@@ -259,11 +266,11 @@ int ListPllClockBelk(const char* pll)
 int ListPllClocks(DWORD chip)
 {
     static const char* const kBelkPlls[] = {"PLLC", "PLLM", "PLLP", "PLLX", "PLLA", "PLLD", "PLLU", "PLLE", "PLLS"};
-    if (chip == 0x20) {
+    if (chip == kChipAvin) {
         printf("Avin not supported at this time.\n");
         return 1;
     }
-    if (chip != 0x30) {
+    if (chip != kChipBelk) {
         printf("This operation is not current supported on this platform.\n");
         return 1;
     }

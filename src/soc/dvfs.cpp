@@ -14,7 +14,11 @@ namespace {
 
 // The MC and EMC register blocks share one page; the dump maps it once for each block.
 const off_t kMcEmcPage = 0x7000F000;
-const size_t kPageSize = 4096;
+const size_t kPageBytes = 4096;
+
+// The source sites the mapping failures report.
+constexpr MemErrorSite kMcMapSite = {"mem_emc.cpp", 217};
+constexpr MemErrorSite kEmcMapSite = {"mem_emc.cpp", 220};
 
 // Each block's base within the page.
 enum Block { kMc = 0x000, kEmc = 0x400 };
@@ -158,18 +162,18 @@ const volatile void* RegisterAddress(const volatile void* mc, const volatile voi
     return base + reg.block + reg.offset;
 }
 
-}  // namespace
-
-static void PrintTabbedDvfsEntry(const volatile void* virt_addr, const char* text)
+void PrintTabbedDvfsEntry(const volatile void* virt_addr, const char* text)
 {
     DWORD value = ReadRegister(virt_addr);  // before the tab: a read that faults leaves no half line
     printf("\t0x%08lx, /* %s */\n", static_cast<unsigned long>(value), text);
 }
 
-static void PrintDvfsEntry(const volatile void* virt_addr, const char* text)
+void PrintDvfsEntry(const volatile void* virt_addr, const char* text)
 {
     PrintDvfsValue(ReadRegister(virt_addr), text);
 }
+
+}  // namespace
 
 int DvfsTable()
 {
@@ -177,21 +181,22 @@ int DvfsTable()
     if (fd < 0)
         return 1;
 
-    double fout = 0.0;
-    GetEmcClockFreq(&fout, 0);
+    double emcHertz = 0.0;
+    GetEmcClockHertz(&emcHertz, 0);
+    DWORD sdramKilohertz = DoubleToDword(emcHertz / 1000.0);
     printf("0x32,\t\t/* Rev 3.2 */\n");
-    printf("%d,\t\t/* SDRAM frequency */\n", static_cast<int>(DoubleToDword(fout / 1000.0)));
+    printf("%d,\t\t/* SDRAM frequency */\n", static_cast<int>(sdramKilohertz));
     printf("{\n");
 
-    void* mapMc = mmap(nullptr, kPageSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, kMcEmcPage);
+    void* mapMc = mmap(nullptr, kPageBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, kMcEmcPage);
     if (mapMc == MAP_FAILED)
         ThrowMemError(kMcMapSite);
-    void* mapEmc = mmap(nullptr, kPageSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, kMcEmcPage);
+    void* mapEmc = mmap(nullptr, kPageBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, kMcEmcPage);
     if (mapEmc == MAP_FAILED)
         ThrowMemError(kEmcMapSite);
 
     // The dump starts with an EMC register: a dead page faults there first.
-    GuardBusFault(mapEmc, kPageSize, kMcEmcPage, kMcEmcPage, [&] {
+    GuardBusFault(mapEmc, kPageBytes, kMcEmcPage, kMcEmcPage, [&] {
         for (const DvfsRegister& reg : kDvfsRegisters)
             PrintTabbedDvfsEntry(RegisterAddress(mapMc, mapEmc, reg), reg.name);
         printf("}\n");
@@ -204,9 +209,9 @@ int DvfsTable()
     fflush(stdout);
 
     int result = 0;
-    if (munmap(mapMc, kPageSize) != 0)
+    if (munmap(mapMc, kPageBytes) != 0)
         result = 2;
-    else if (munmap(mapEmc, kPageSize) != 0)
+    else if (munmap(mapEmc, kPageBytes) != 0)
         result = 2;
     close(fd);
     return result;
