@@ -24,8 +24,8 @@ TEST(Tps8003xEncoding, SelectorsAtTheRangeEndsAndTheFixedLevels)
         {kSmps12mV5, 0, 0},     {kSmps12mV5, 612, 1},   {kSmps12mV5, 613, 2},   {kSmps12mV5, 1349, 57},
         {kSmps12mV5, 1350, 58}, {kSmps12mV5, 1399, 58}, {kSmps12mV5, 1400, 59}, {kSmps12mV5, 1649, 59},
         {kSmps12mV5, 1650, 60}, {kSmps12mV5, 1849, 60}, {kSmps12mV5, 1850, 61}, {kSmps12mV5, 1999, 61},
-        {kSmps12mV5, 2000, 62}, {kSmps12mV5, ~0u, 62},  {kSmps38mV6, 0, 0},     {kSmps38mV6, 1890, 1},
-        {kSmps38mV6, 1891, 2},  {kSmps38mV6, 3975, 56}, {kSmps38mV6, ~0u, 56},  {kLdo100mV, 0, 1},
+        {kSmps12mV5, 2000, 62}, {kSmps12mV5, ~0u, 62},  {kSmps38mV6, 0, 0},     {kSmps38mV6, 1928, 2},
+        {kSmps38mV6, 1929, 3},  {kSmps38mV6, 3975, 56}, {kSmps38mV6, ~0u, 56},  {kLdo100mV, 0, 1},
         {kLdo100mV, 1099, 1},   {kLdo100mV, 1100, 2},   {kLdo100mV, 3200, 23},  {kLdo100mV, ~0u, 23},
     };
     for (const Case& c : toSelector)
