@@ -32,7 +32,7 @@ inline constexpr LinearRange kPalmasSmpsMillivolts = {500, 6, 121, 10};
 // LDO selector: 50 mV steps from 900 mV at 1 to 3300 mV at 49.
 inline constexpr LinearRange kPalmasLdoMillivolts = {900, 1, 49, 50};
 
-//                                                        control voltage
+// Each rail by its control and voltage registers.
 inline constexpr PalmasRegulator kPalmasSmps12 = PalmasConverter(0x20, 0x23);
 inline constexpr PalmasRegulator kPalmasSmps3 = PalmasConverter(0x24, 0x27);
 inline constexpr PalmasRegulator kPalmasSmps45 = PalmasConverter(0x28, 0x2B);
