@@ -3,249 +3,167 @@
 #include <cstdio>
 
 #include "bus/i2c.h"
-#include "bus/i2c_device.h"
+#include "pmic/palmas_map.h"
 #include "pmic/rail.h"
-
-const TPS65913 tps65913_VoltTab[] = {
-    // name      id     volt  ctrl  def   on  desc
-    {"SMPS12",   1,     0x23, 0x20, 1200, 1, "SMPS"},
-    {"SMPS123",  2,     0x23, 0x20, 1200, 1, "SMPS"},
-    {"SMPS3",    3,     0x27, 0x24, 0,    0, "SMPS"},
-    {"SMPS45",   4,     0x2B, 0x28, 1000, 1, "SMPS"},
-    {"SMPS457",  5,     0x2B, 0x28, 1000, 1, "SMPS"},
-    {"SMPS6",    6,     0x2F, 0x2C, 900,  1, "SMPS"},
-    {"SMPS7",    7,     0x33, 0x30, 1800, 1, "SMPS"},
-    {"SMPS8",    8,     0x37, 0x34, 1200, 1, "SMPS"},
-    {"SMPS9",    9,     0x3B, 0x38, 1020, 1, "SMPS"},
-    {"LDO1",     0x101, 0x51, 0x50, 0,    0, "LDO  0.9-3.3V, step  0.05V.  300 mA"},
-    {"LDO2",     0x102, 0x53, 0x52, 0,    0, "LDO  0.9-3.3V, step  0.05V.  300 mA"},
-    {"LDO3",     0x103, 0x55, 0x54, 0,    0, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO4",     0x104, 0x57, 0x56, 1000, 1, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO5",     0x105, 0x59, 0x58, 1800, 1, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO6",     0x106, 0x5B, 0x5A, 1200, 1, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO7",     0x107, 0x5D, 0x5C, 1800, 1, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO8",     0x108, 0x5F, 0x5E, 1000, 1, "LDO  0.9-3.3V, step  0.05V.  200 mA"},
-    {"LDO9",     0x109, 0x61, 0x60, 0,    0, "LDO  0.9-3.3V, step  0.05V.  50 mA"},
-    {"LDOLN",    0x110, 0x63, 0x62, 1800, 1, "LDO  0.9-3.3V, step  0.05V.  50 mA"},
-    {"LDOUSB",   0x111, 0x65, 0x64, 3250, 1, "LDO  3.3V    , step  N/A     100 mA"},
-    {nullptr,    0,     0,    0,    0,    0, nullptr},
-};
 
 namespace {
 
-// Which register fields a rail uses, by kind (`id`).
-struct RailFields {
-    DWORD voltHighBit;    // voltage: bits voltHighBit..0 of offs_volt
-    DWORD stateLowBit;    // state shown: bits stateHighBit..stateLowBit of offs_ctrl
-    DWORD stateHighBit;
-    DWORD switchHighBit;  // switched: bits switchHighBit..0 of offs_ctrl
+struct Rail {
+    const char* name;
+    PalmasRegulator regulator;
 };
 
-const RailFields kSmpsFields = {7, 4, 5, 1};
-const RailFields kLdoFields = {5, 4, 4, 0};
+const Rail kRails[] = {
+    {"SMPS12", kPalmasSmps12}, {"SMPS123", kPalmasSmps12}, {"SMPS3", kPalmasSmps3},
+    {"SMPS45", kPalmasSmps45}, {"SMPS457", kPalmasSmps45}, {"SMPS6", kPalmasSmps6},
+    {"SMPS7", kPalmasSmps7},   {"SMPS8", kPalmasSmps8},    {"SMPS9", kPalmasSmps9},
+    {"LDO1", kPalmasLdo1},     {"LDO2", kPalmasLdo2},      {"LDO3", kPalmasLdo3},
+    {"LDO4", kPalmasLdo4},     {"LDO5", kPalmasLdo5},      {"LDO6", kPalmasLdo6},
+    {"LDO7", kPalmasLdo7},     {"LDO8", kPalmasLdo8},      {"LDO9", kPalmasLdo9},
+    {"LDOLN", kPalmasLdoLn},   {"LDOUSB", kPalmasLdoUsb},  {nullptr, {}},
+};
 
-const DWORD kSmpsRange = 0x80;  // SMPS voltage bit 7: doubles the output
-const DWORD kSmpsSelectorMask = 0x7F;
+// Read back, the converter selectors below the 500 mV floor run on down its slope and
+// those above the top stay there.
+constexpr LinearRange kSmpsReadRanges[] = {
+    {kPalmasSmpsMillivolts.minimum - 5 * kPalmasSmpsMillivolts.step, 1, 5, kPalmasSmpsMillivolts.step},
+    kPalmasSmpsMillivolts,
+    {kPalmasSmpsMillivolts.Maximum(), 122, 127, 0},
+};
+// The LDO selectors above the top stay there.
+constexpr LinearRange kLdoReadRanges[] = {kPalmasLdoMillivolts, {kPalmasLdoMillivolts.Maximum(), 50, 63, 0}};
 
 const char* const kSmpsModes[] = {"OFF", "AUTO", "ECO", "FORCED_PWM"};
 
-bool IsSmps(const TPS65913& rail)
-{
-    return rail.id >= 1 && rail.id <= 9;
-}
+// Statuses: 2 an unknown rail or a read that failed; a write reports its access status.
+const int kUnknownRail = 2;
+const int kReadFailed = 2;
+enum AccessStatus { kAccessed = 0, kNoDevice = 1, kNotOpened = 3, kTransferFailed = 4 };
 
-bool IsLdo(const TPS65913& rail)
-{
-    return (rail.id >= 0x101 && rail.id <= 0x109) || rail.id == 0x110 || rail.id == 0x111;
-}
-
-// The rail's record and register fields; null when the name is unknown (the valid names
-// are listed then) or the record's id is not a rail kind.
-const RailFields* FindRail(const char* pName, const TPS65913** ppRail)
+const Rail* FindRail(const char* name)
 {
     DWORD index = 0;
-    if (tps65913_LookupVoltageIndex(pName, &index) != 0)
-        return nullptr;
-    *ppRail = &tps65913_VoltTab[index];
-    if (IsSmps(**ppRail))
-        return &kSmpsFields;
-    if (IsLdo(**ppRail))
-        return &kLdoFields;
-    return nullptr;
+    return LookupRail(kRails, name, &index, kUnknownRail) == 0 ? &kRails[index] : nullptr;
 }
 
-// Bits hi..lo of a register, right-aligned. 1 bus or device not set, 2 no output,
-// 3 bad bit range, 4 bus node not opened, 5 transfer failed.
-int tps65913_RegRd(DWORD regAddr, DWORD* pValue, DWORD lo, DWORD hi)
+// A converter's whole voltage register, range flag included; an LDO's selector.
+RegisterField VoltageField(const PalmasRegulator& regulator)
 {
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0)
-        return 1;
-    if (pValue == nullptr)
-        return 2;
-    if (hi > 31 || hi < lo)
-        return 3;
-    int status = 0;
-    if (PmuOpen() != 0)
-        status = 4;
-    else if (PmuReadField(regAddr, pValue, static_cast<BYTE>(lo), static_cast<BYTE>(hi)) != 0)
-        status = 5;
+    if (!regulator.converter)
+        return regulator.selector;
+    return {regulator.selector.reg, 0, 7};
+}
+
+// Runs one transfer between an open and a close of the bus node.
+template <typename Transfer>
+int Access(const I2cDevice& device, Transfer transfer)
+{
+    if (device.node == 0 || device.address == 0)
+        return kNoDevice;
+    int status = kAccessed;
+    if (DeviceOpen(device) != 0)
+        status = kNotOpened;
+    else if (transfer() != 0)
+        status = kTransferFailed;
     I2cClose();
     return status;
 }
 
-// Replaces bits hi..0 of a register, keeping the others. 1 bus or device not set, 2 bad
-// bit range, 3 bus node not opened, 4 transfer failed or range beyond bit 7.
-int tps65913_RegWr(DWORD regAddr, DWORD value, DWORD hi)
+int ReadField(const I2cDevice& device, const RegisterField& field, DWORD* pValue)
 {
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0)
-        return 1;
-    if (hi > 31)
-        return 2;
-    int status = 0;
-    if (PmuOpen() != 0)
-        status = 3;
-    else if (PmuWriteField(regAddr, value, 0, static_cast<BYTE>(hi)) != 0)
-        status = 4;
-    I2cClose();
-    return status;
+    return Access(device, [&] { return DeviceReadField(device, field.reg, pValue, field.lsb, field.msb); });
 }
 
-const char* StateWord(const RailFields* fields, DWORD state)
+// Replaces the field, keeping the register's other bits.
+int WriteField(const I2cDevice& device, const RegisterField& field, DWORD value)
 {
-    if (fields == &kLdoFields)
-        return state == 0 ? "OFF" : "ON";
-    return state < 4 ? kSmpsModes[state] : "UNKNOWN";
+    return Access(device, [&] { return DeviceWriteField(device, field.reg, value, field.lsb, field.msb); });
+}
+
+const char* StateWord(const PalmasRegulator& regulator, DWORD status)
+{
+    if (regulator.converter)
+        return kSmpsModes[status];
+    return status == 0 ? "OFF" : "ON";
+}
+
+// Prints the rail line; a rail whose voltage cannot be read prints nothing, one whose
+// state cannot be read shows UNKNOWN.
+int ReadRail(const I2cDevice& device, const Rail& rail)
+{
+    const PalmasRegulator& regulator = rail.regulator;
+    DWORD voltage = 0;
+    if (ReadField(device, VoltageField(regulator), &voltage) != kAccessed)
+        return kReadFailed;
+    DWORD millivolts = regulator.converter ? tps65913_SmpsMillivolts(voltage) : tps65913_LdoMillivolts(voltage);
+    DWORD status = 0;
+    const char* word = ReadField(device, regulator.status, &status) == kAccessed ? StateWord(regulator, status)
+                                                                               : "UNKNOWN";
+    printf("%-12s %12s %6dmV\n", rail.name, word, static_cast<int>(millivolts));
+    return 0;
+}
+
+void List(const I2cDevice& device)
+{
+    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
+        ReadRail(device, *rail);
+}
+
+int Read(const I2cDevice& device, const char* name)
+{
+    const Rail* rail = FindRail(name);
+    return rail == nullptr ? kUnknownRail : ReadRail(device, *rail);
+}
+
+int SetVoltage(const I2cDevice& device, const char* name, double voltage)
+{
+    const Rail* rail = FindRail(name);
+    if (rail == nullptr)
+        return kUnknownRail;
+    const PalmasRegulator& regulator = rail->regulator;
+    DWORD millivolts = static_cast<DWORD>(voltage);
+    DWORD value = regulator.converter ? tps65913_SmpsVoltageRegister(millivolts) : tps65913_LdoSelector(millivolts);
+    return WriteField(device, VoltageField(regulator), value);
+}
+
+// ON requests mode 1 (a converter's AUTO), OFF mode 0.
+int SetState(const I2cDevice& device, const char* name, bool on)
+{
+    const Rail* rail = FindRail(name);
+    if (rail == nullptr)
+        return kUnknownRail;
+    return WriteField(device, rail->regulator.request, on ? 1 : 0);
 }
 
 }  // namespace
 
-int tps65913_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
+DWORD tps65913_SmpsMillivolts(DWORD voltageRegister)
 {
-    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
+    DWORD millivolts = 0;
+    RangesVoltage(kSmpsReadRanges, voltageRegister & kPalmasSmpsSelectorMask, &millivolts);
+    return (voltageRegister & kPalmasRangeFlag) != 0 ? 2 * millivolts : millivolts;
 }
 
-int tps65913_LookupVoltageIndex(const char* pName, DWORD* pIndex)
+// Up to the top of the range without the flag, else with it, at half the voltage.
+DWORD tps65913_SmpsVoltageRegister(DWORD millivolts)
 {
-    return LookupRail(tps65913_VoltTab, pName, pIndex, 2);
-}
-
-int tps65913_GetVolt(const char* pName, DWORD* pVolt)
-{
-    if (pVolt == nullptr)
-        return 1;
-    const TPS65913* rail = nullptr;
-    const RailFields* fields = FindRail(pName, &rail);
-    DWORD value = 0;
-    if (fields == nullptr || tps65913_RegRd(rail->offs_volt, &value, 0, fields->voltHighBit) != 0)
-        return 2;
-    *pVolt = fields == &kSmpsFields ? tps65913_SmpsMillivolts(value) : tps65913_LdoMillivolts(value);
-    DWORD state = 0;
-    const char* word = tps65913_GetVoltOnOff(pName, &state) == 0 ? StateWord(fields, state) : "UNKNOWN";
-    printf("%-12s %12s %6dmV\n", rail->name, word, static_cast<int>(*pVolt));
-    return 0;
-}
-
-int tps65913_SetVolt(const char* pName, DWORD Volt)
-{
-    const TPS65913* rail = nullptr;
-    const RailFields* fields = FindRail(pName, &rail);
-    if (fields == nullptr)
-        return 2;
-    DWORD value = fields == &kSmpsFields ? tps65913_SmpsRegister(Volt) : tps65913_LdoSelector(Volt);
-    return tps65913_RegWr(rail->offs_volt, value, fields->voltHighBit);
-}
-
-int tps65913_GetVoltOnOff(const char* pName, DWORD* pData)
-{
-    if (pData == nullptr)
-        return 1;
-    const TPS65913* rail = nullptr;
-    const RailFields* fields = FindRail(pName, &rail);
-    if (fields == nullptr || tps65913_RegRd(rail->offs_ctrl, pData, fields->stateLowBit, fields->stateHighBit) != 0)
-        return 2;
-    return 0;
-}
-
-int tps65913_SetVoltOnOff(const char* pName, DWORD Onoff)
-{
-    if (Onoff > 3)
-        return 1;
-    const TPS65913* rail = nullptr;
-    const RailFields* fields = FindRail(pName, &rail);
-    if (fields == nullptr)
-        return 2;
-    return tps65913_RegWr(rail->offs_ctrl, Onoff, fields->switchHighBit);
-}
-
-int tps65913_ListVolt()
-{
-    ListRails(tps65913_VoltTab, tps65913_GetVolt);
-    return 0;
-}
-
-DWORD tps65913_SmpsMillivolts(DWORD registerValue)
-{
-    DWORD selector = registerValue & kSmpsSelectorMask;
-    if (selector == 0)
-        return 0;
-    DWORD millivolts = 440 + 10 * selector;
-    if (millivolts > 1650)
-        millivolts = 1650;
-    return (registerValue & kSmpsRange) != 0 ? 2 * millivolts : millivolts;
-}
-
-DWORD tps65913_SmpsRegister(DWORD millivolts)
-{
-    if (millivolts < 500)
-        return 0x06;
-    if (millivolts <= 1650)
-        return (millivolts - 500) / 10 + 6;
-    if (millivolts <= 3300)
-        return kSmpsRange | ((millivolts - 1640) / 20 + 38);
-    return 0xF9;
+    if (millivolts <= kPalmasSmpsMillivolts.Maximum())
+        return kPalmasSmpsMillivolts.SelectorAtOrBelow(millivolts);
+    return kPalmasRangeFlag | kPalmasSmpsMillivolts.SelectorAtOrBelow(millivolts / 2);
 }
 
 DWORD tps65913_LdoMillivolts(DWORD selector)
 {
-    if (selector == 0)
-        return 0;
-    DWORD millivolts = 850 + 50 * selector;
-    return millivolts < 3300 ? millivolts : 3300;
+    DWORD millivolts = 0;
+    RangesVoltage(kLdoReadRanges, selector, &millivolts);
+    return millivolts;
 }
 
 DWORD tps65913_LdoSelector(DWORD millivolts)
 {
-    if (millivolts < 900)
-        return 1;
-    if (millivolts > 3300)
-        millivolts = 3300;
-    return (millivolts - 900) / 50 + 1;
+    return kPalmasLdoMillivolts.SelectorAtOrBelow(millivolts);
 }
-
-// Transitional adapter to the driver contract.
-namespace {
-void UseDevice(const I2cDevice& device)
-{
-    StorePmuBus(device.node, device.address, 8, 8, 100);
-}
-}  // namespace
 
 const RegulatorDriver kTps65913Driver = {
-    [](size_t index) { return RailNameAt(tps65913_VoltTab, index); },
-    [](const I2cDevice& device) {
-        UseDevice(device);
-        tps65913_ListVolt();
-    },
-    [](const I2cDevice& device, const char* name) {
-        UseDevice(device);
-        DWORD v = 0; return tps65913_GetVolt(name, &v);
-    },
-    [](const I2cDevice& device, const char* name, double voltage) {
-        UseDevice(device);
-        return tps65913_SetVolt(name, static_cast<DWORD>(voltage));
-    },
-    [](const I2cDevice& device, const char* name, bool on) {
-        UseDevice(device);
-        return tps65913_SetVoltOnOff(name, on ? 1 : 0);
-    },
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
 };

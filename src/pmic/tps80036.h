@@ -1,41 +1,19 @@
-// TI TPS80036 PMIC: six step-down converters and sixteen LDOs, each with a control
-// register (mode or state) and a voltage register.
+// TI TPS80036 PMIC on the Palmas register map: six converters and sixteen LDOs. A flag
+// register halves three of the LDOs; LDO7 reaches 5 V on its top selector.
 #pragma once
 
 #include "pmic/regulator.h"
 
 #include "common.h"
 
-enum Tps80036Type { TPS80036_SMPS = 0, TPS80036_LDO = 1 };
-
-struct TPS80036 {
-    const char* name;
-    DWORD id;                // picks the LDO decoding quirks
-    DWORD type;              // Tps80036Type
-    DWORD ctrlRegAddr;       // mode (SMPS) or state (LDO)
-    DWORD voltRegAddr;
-    DWORD smpsForceRegAddr;  // 0 where the converter has none; not accessed
-    DWORD minMV;             // before the SMPS range doubling
-    DWORD maxMV;
-    DWORD stepMV;
-};
-
-extern const TPS80036 tps80036_tab[];
-
-int tps80036_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
-int tps80036_LookupVoltageIndex(const char* pName, DWORD* pIndex);
-int tps80036_GetVolt(const char* pName, DWORD* pVolt);
-int tps80036_SetVolt(const char* pName, DWORD volt);
-int tps80036_SetVoltOnOff(const char* pName, DWORD onOff);
-void tps80036_ListVolt();
-
-// Encodings. A converter voltage register holds the range flag (bit 7, doubles the
-// voltage) and the selector (bits 6-0); an LDO voltage register is the selector.
-// The LDO halving flag is bit 3 of register 0x6A.
-const char* tps80036_SmpsModeWord(DWORD ctrlReg);
-double tps80036_SmpsMillivolts(DWORD voltReg);
-DWORD tps80036_SmpsSelector(DWORD volt, DWORD multiplier);
-double tps80036_LdoMillivolts(DWORD id, DWORD voltReg, DWORD ctrlReg, DWORD halvingReg);
-DWORD tps80036_LdoSelector(DWORD volt, DWORD divisor);
+// Converter voltage register (bit 7 doubles, bits 6-0 select) -> millivolts.
+DWORD tps80036_SmpsMillivolts(DWORD voltageRegister);
+// Millivolts within the range (doubled with the range flag) -> converter selector.
+DWORD tps80036_SmpsSelector(DWORD millivolts, bool doubled);
+// The whole LDO voltage register -> millivolts, before the exceptions of single LDOs.
+DWORD tps80036_LdoMillivolts(DWORD voltageRegister);
+// Millivolts within the range -> LDO selector; with the halving flag set, the selector of
+// twice the request, unclamped, of which the write keeps bits 5-0.
+DWORD tps80036_LdoSelector(DWORD millivolts, bool halving);
 
 extern const RegulatorDriver kTps80036Driver;

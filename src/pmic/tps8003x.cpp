@@ -1,224 +1,258 @@
 #include "pmic/tps8003x.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "bus/i2c.h"
-#include "bus/i2c_device.h"
 #include "pmic/rail.h"
-
-// Register words are device << 16 | register.
-const TPS8003X tps8003x_tab[] = {
-    // name      id  type            trans     state     voltage   def   onoff step   desc
-    {"SMPS1",     0, kTpsSmps12mV5, {0x480053, 0x480054, 0x120055}, 1000, 0,  12.5, "CPU       0.6-2.1V  Step 12.5mv"},
-    {"SMPS2",     1, kTpsSmps12mV5, {0x480059, 0x48005A, 0x12005B}, 1200, 0,  12.5, "CORE      0.6-2.1V  Step 12.5mv"},
-    {"SMPS3",     2, kTpsSmps12mV5, {0x480065, 0x480066, 0x480068}, 1200, 0,  12.5, "VDDIO_DDR 0.6-2.1V  Step 12.5mv"},
-    {"SMPS4",     3, kTpsSmps38mV6, {0x480041, 0x480042, 0x480044}, 2850, 0,  38.6, "SDMMC     1.85-4.0V Step 38.6mv"},
-    {"VIO",       4, kTpsSmps12mV5, {0x480047, 0x480048, 0x120049}, 1800, 0,  12.5, "VIO       0.6-2.1V  Step 12.5mv"},
-    {"VANA",      5, kTpsLdo100mV,  {0x480081, 0x480082, 0x480083}, 1800, 0, 100.0, "VANA      1.0V-3.2V step 100mv"},
-    {"LDOLN",    13, kTpsLdo100mV,  {0x480095, 0x480096, 0x480097}, 1000, 0, 100.0, "DDR_HS    1.0V-3.2V step 100mv"},
-    {"LDOUSB",   14, kTpsLdo100mV,  {0x4800A1, 0x4800A2, 0x4800A3}, 3300, 0, 100.0, "USB       1.0V-3.2V step 100mv"},
-    {"LDO1",      6, kTpsLdo100mV,  {0x48009D, 0x48009E, 0x48009F}, 1200, 0, 100.0, "DSI_CSI   1.0V-3.2V step 100mv"},
-    {"LDO2",      7, kTpsLdo100mV,  {0x480085, 0x480086, 0x480087}, 3300, 0, 100.0, "RTC       1.0V-3.2V step 100mv"},
-    {"LDO3",      8, kTpsLdo100mV,  {0x48008D, 0x48008E, 0x48008F}, 1300, 0, 100.0, "Vibrator  1.0V-3.2V step 100mv"},
-    {"LDO4",      9, kTpsLdo100mV,  {0x480089, 0x48008A, 0x48008B}, 3000, 0, 100.0, "LCD       1.0V-3.2V step 100mv"},
-    {"LDO5",     10, kTpsLdo100mV,  {0x480099, 0x48009A, 0x48009B}, 3300, 0, 100.0, "TOUCH     1.0V-3.2V step 100mv"},
-    {"LDO6",     11, kTpsLdo100mV,  {0x480091, 0x480092, 0x480093}, 2850, 0, 100.0, "EMMC      1.0V-3.2V step 100mv"},
-    {"LDO7",     12, kTpsLdo100mV,  {0x4800A5, 0x4800A6, 0x4800A7}, 1200, 0, 100.0, "PLL       1.0V-3.2V step 100mv"},
-    {nullptr,     0, 0,             {0, 0, 0},                         0, 0,   0.0, ""},
-};
 
 namespace {
 
-const DWORD kStateMask = 0x03;     // state register bits 1-0
-const DWORD kSelectorMask = 0x3F;  // voltage register bits 5-0
-const DWORD kStateHighBit = 1;
-const DWORD kSelectorHighBit = 5;
+using enum Tps8003xKind;
 
-DWORD DeviceOf(DWORD registerWord)
-{
-    return registerWord >> 16;
-}
+// A register at one of the chip's two device addresses.
+struct ChipRegister {
+    BYTE device;
+    BYTE reg;
+};
 
-DWORD RegisterOf(DWORD registerWord)
-{
-    return registerWord & 0xFFFF;
-}
+struct Rail {
+    const char* name;
+    Tps8003xKind kind;
+    ChipRegister state;    // bits 1-0: 0 off, anything else on
+    ChipRegister voltage;  // bits 5-0: the selector
+};
 
-// Bits hi..lo of a register. A failed open or transfer is not reported: the caller's
-// variable, zero to begin with, reads as 0 then.
-int tps8003x_RegRd(DWORD deviceAddr, DWORD regAddr, DWORD* pData, DWORD lo, DWORD hi)
-{
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0 || pData == nullptr)
-        return 1;
-    PmuOpen();
-    I2cRead(deviceAddr, regAddr, pData, 8, 8);
-    I2cClose();
-    *pData = (*pData & I2cFieldMask(static_cast<BYTE>(lo), static_cast<BYTE>(hi))) >> lo;
-    return 0;
-}
+const Rail kRails[] = {
+    // name     kind        state         voltage
+    {"SMPS1",  kSmps12mV5, {0x48, 0x54}, {0x12, 0x55}},
+    {"SMPS2",  kSmps12mV5, {0x48, 0x5A}, {0x12, 0x5B}},
+    {"SMPS3",  kSmps12mV5, {0x48, 0x66}, {0x48, 0x68}},
+    {"SMPS4",  kSmps38mV6, {0x48, 0x42}, {0x48, 0x44}},
+    {"VIO",    kSmps12mV5, {0x48, 0x48}, {0x12, 0x49}},
+    {"VANA",   kLdo100mV,  {0x48, 0x82}, {0x48, 0x83}},
+    {"LDOLN",  kLdo100mV,  {0x48, 0x96}, {0x48, 0x97}},
+    {"LDOUSB", kLdo100mV,  {0x48, 0xA2}, {0x48, 0xA3}},
+    {"LDO1",   kLdo100mV,  {0x48, 0x9E}, {0x48, 0x9F}},
+    {"LDO2",   kLdo100mV,  {0x48, 0x86}, {0x48, 0x87}},
+    {"LDO3",   kLdo100mV,  {0x48, 0x8E}, {0x48, 0x8F}},
+    {"LDO4",   kLdo100mV,  {0x48, 0x8A}, {0x48, 0x8B}},
+    {"LDO5",   kLdo100mV,  {0x48, 0x9A}, {0x48, 0x9B}},
+    {"LDO6",   kLdo100mV,  {0x48, 0x92}, {0x48, 0x93}},
+    {"LDO7",   kLdo100mV,  {0x48, 0xA6}, {0x48, 0xA7}},
+    {nullptr,  kLdo100mV,  {0, 0},       {0, 0}},
+};
 
-// Replaces bits hi..lo of a register, keeping the others; the transfer's own status is
-// not reported.
-int tps8003x_RegWr(DWORD deviceAddr, DWORD regAddr, DWORD data, DWORD lo, DWORD hi)
-{
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0 || hi > 31)
-        return 1;
-    PmuOpen();
-    I2cWriteBitRange(deviceAddr, regAddr, data, 8, 8,
-                     static_cast<BYTE>(lo), static_cast<BYTE>(hi));
-    I2cClose();
-    return 0;
-}
-
-DWORD ReadRegisterWord(DWORD registerWord)
-{
-    DWORD value = 0;
-    tps8003x_RegRd(DeviceOf(registerWord), RegisterOf(registerWord), &value, 0, 7);
-    return value;
-}
-
-void WriteRegisterWord(DWORD registerWord, DWORD data, DWORD hi)
-{
-    tps8003x_RegWr(DeviceOf(registerWord), RegisterOf(registerWord), data, 0, hi);
-}
-
-// A converter's levels: linear from selector 1 to 57 (and at 63), in tenths of a
-// millivolt as scale * n + offset; selectors 58 to 62 are fixed levels.
+// Converter selectors 1-57 and 63 lie on the converter's line; 58-62 are fixed levels.
 struct ConverterLevels {
-    DWORD scale;
-    DWORD offset;
-    DWORD fixed[5];
+    LinearRange lineTenths;  // selectors 1-63, in tenths of a millivolt
+    DWORD fixedMillivolts[5];
 };
 
 const DWORD kFirstFixedSelector = 58;
 const DWORD kLastFixedSelector = 62;
-const ConverterLevels k12mV5Levels = {125, 5875, {1350, 1500, 1800, 1900, 2100}};
-const ConverterLevels k38mV6Levels = {386, 18134, {2084, 2315, 2788, 2933, 3241}};
+constexpr ConverterLevels k12mV5Levels = {{6000, 1, 63, 125}, {1350, 1500, 1800, 1900, 2100}};
+constexpr ConverterLevels k38mV6Levels = {{18520, 1, 63, 386}, {2084, 2315, 2788, 2933, 3241}};
+
+// The 12.5 mV converters are written on their line up to 1300 mV, and from 1350 mV on with
+// the fixed level whose band of requests holds the value (from these millivolts up).
+const DWORD k12mV5FixedFromMillivolts[] = {1350, 1400, 1650, 1850, 2000};
+// The 38.6 mV converter is written on its line up to selector 56, half a millivolt up.
+const DWORD k38mV6HighestWrittenSelector = 56;
+const DWORD k38mV6RequestSlackTenths = 5;
+
+// LDO: 100 mV steps from 1000 mV at selector 1, written up to 3200 mV; selectors 26-31
+// read 2750 mV, the others run on along the line.
+constexpr LinearRange kLdoMillivolts = {1000, 1, 63, 100};
+const DWORD kLdoHighestWrittenSelector = 23;
+constexpr LinearRange kLdoFlatMillivolts = {2750, 26, 31, 0};
+
+// The TPS80032's 12.5 mV converters, in tenths of a millivolt, by selector 0 to 63.
+const DWORD kTps80032Smps12mV5Tenths[64] = {
+    0,                                                           // 0
+    6077,  6204,  6330,  6457,  6583,  6710,  6837,  6963,       // 1-8
+    7090,  7216,  7343,  7470,  7596,  7723,  7850,  7976,       // 9-16
+    8103,  8229,  8356,  8482,  8609,  8736,  8862,  8989,       // 17-24
+    9115,  9242,  9369,  9495,  9622,  9748,  9875,  10002,      // 25-32
+    10128, 10255, 10381, 10508, 10635, 10761, 10888, 11014,      // 33-40
+    11141, 11268, 11394, 11521, 11647, 11774, 11901, 12027,      // 41-48
+    12154, 12280, 12407, 12534, 12660, 12787, 12913, 13040,      // 49-56
+    13167, 13674, 15193, 18231, 19244, 21270,                    // 57-62
+    0,                                                           // 63
+};
+
+RegisterField StateField(const Rail& rail)
+{
+    return {rail.state.reg, 0, 1};
+}
+
+RegisterField SelectorField(const Rail& rail)
+{
+    return {rail.voltage.reg, 0, 5};
+}
+
+LinearRange UpTo(const LinearRange& range, DWORD lastSelector)
+{
+    return {range.minimum, range.firstSelector, lastSelector, range.step};
+}
+
+const ConverterLevels& LevelsOf(Tps8003xKind kind)
+{
+    return kind == kSmps38mV6 ? k38mV6Levels : k12mV5Levels;
+}
 
 DWORD ConverterMillivolts(const ConverterLevels& levels, DWORD selector)
 {
     if (selector == 0)
         return 0;
     if (selector >= kFirstFixedSelector && selector <= kLastFixedSelector)
-        return levels.fixed[selector - kFirstFixedSelector];
-    return (levels.scale * selector + levels.offset) / 10;
+        return levels.fixedMillivolts[selector - kFirstFixedSelector];
+    return levels.lineTenths.Voltage(selector) / 10;
 }
 
-// LDO: 1000 mV at selector 1 in 100 mV steps; 26 to 31 all give 2750 mV.
 DWORD LdoMillivolts(DWORD selector)
 {
     if (selector == 0)
         return 0;
-    if (selector >= 26 && selector <= 31)
-        return 2750;
-    return 100 * selector + 900;
+    if (kLdoFlatMillivolts.HoldsSelector(selector))
+        return kLdoFlatMillivolts.minimum;
+    return kLdoMillivolts.Voltage(selector);
 }
 
-// 12.5 mV converter: linear up to 1300 mV (selector 57); the fixed levels from 1350 mV
-// up are reached from bands around them.
-DWORD Smps12mV5Selector(DWORD volt)
+// Selector 0 switches a converter off.
+DWORD Smps12mV5Selector(DWORD millivolts)
 {
-    if (volt == 0)
+    if (millivolts == 0)
         return 0;
-    if (volt <= 600)
-        return 1;
-    if (volt < 1350) {
-        DWORD selector = (10 * volt - 6000) / 125 + 1;
-        return selector < 57 ? selector : 57;
-    }
-    if (volt < 1400)
-        return 58;
-    if (volt < 1650)
-        return 59;
-    if (volt < 1850)
-        return 60;
-    if (volt < 2000)
-        return 61;
-    return 62;
+    for (DWORD i = std::size(k12mV5FixedFromMillivolts); i-- > 0;)
+        if (millivolts >= k12mV5FixedFromMillivolts[i])
+            return kFirstFixedSelector + i;
+    return UpTo(k12mV5Levels.lineTenths, kFirstFixedSelector - 1).SelectorAtOrBelow(10 * millivolts);
 }
 
-DWORD LdoSelector(DWORD volt)
+DWORD Smps38mV6Selector(DWORD millivolts)
 {
-    if (volt < 1000)
-        return 1;
-    if (volt < 3200)
-        return (volt - 1000) / 100 + 1;
-    return 23;
-}
-
-// 38.6 mV converter: 1860 to 3999 mV linear; anything above is set as 4013 mV would be.
-DWORD Smps38mV6Selector(DWORD volt)
-{
-    if (volt == 0)
+    if (millivolts == 0)
         return 0;
-    if (volt < 1860)
+    LinearRange written = UpTo(k38mV6Levels.lineTenths, k38mV6HighestWrittenSelector);
+    if (millivolts > written.Maximum() / 10)
+        return written.lastSelector;
+    return written.SelectorAtOrBelow(10 * millivolts + k38mV6RequestSlackTenths);
+}
+
+// One register access between an open and a close of the bus node; nothing is done when
+// the bus or device is not set, and failures are not reported.
+template <typename Transfer>
+void Access(const I2cDevice& device, Transfer transfer)
+{
+    if (device.node == 0 || device.address == 0)
+        return;
+    DeviceOpen(device);
+    transfer();
+    I2cClose();
+}
+
+// The register's value; 0 when it could not be read. The rail's own device is addressed
+// on the given bus: the given address only has to be set.
+DWORD ReadRegister(const I2cDevice& device, const ChipRegister& where)
+{
+    DWORD value = 0;
+    Access(device, [&] { DeviceRead({device.node, where.device}, where.reg, &value); });
+    return value;
+}
+
+void WriteField(const I2cDevice& device, BYTE deviceAddress, const RegisterField& field, DWORD value)
+{
+    Access(device, [&] { DeviceWriteField({device.node, deviceAddress}, field.reg, value, field.lsb, field.msb); });
+}
+
+const Rail* FindRail(const char* name)
+{
+    DWORD index = 0;
+    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
+}
+
+using ShownFunction = double (*)(Tps8003xKind kind, DWORD selector);
+
+void ReadRail(const I2cDevice& device, const Rail& rail, ShownFunction shown)
+{
+    DWORD selector = SelectorField(rail).Get(ReadRegister(device, rail.voltage));
+    DWORD state = StateField(rail).Get(ReadRegister(device, rail.state));
+    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF", shown(rail.kind, selector));
+}
+
+template <ShownFunction Shown>
+void List(const I2cDevice& device)
+{
+    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
+        ReadRail(device, *rail, Shown);
+}
+
+template <ShownFunction Shown>
+int Read(const I2cDevice& device, const char* name)
+{
+    const Rail* rail = FindRail(name);
+    if (rail == nullptr)
         return 1;
-    if (volt < 4000)
-        return (10 * volt - 18515) / 386 + 1;
-    return (10 * 4013 - 18515) / 386 + 1;
+    ReadRail(device, *rail, Shown);
+    return 0;
+}
+
+int SetVoltage(const I2cDevice& device, const char* name, double voltage)
+{
+    const Rail* rail = FindRail(name);
+    if (rail == nullptr)
+        return 1;
+    DWORD selector = tps8003x_Selector(rail->kind, static_cast<DWORD>(voltage));
+    WriteField(device, rail->voltage.device, SelectorField(*rail), selector);
+    return 0;
+}
+
+int SetState(const I2cDevice& device, const char* name, bool on)
+{
+    const Rail* rail = FindRail(name);
+    if (rail == nullptr)
+        return 1;
+    WriteField(device, rail->state.device, StateField(*rail), on ? 1 : 0);
+    return 0;
+}
+
+const char* RailName(size_t index)
+{
+    return RailNameAt(kRails, index);
 }
 
 }  // namespace
 
-int tps8003x_LookupVoltageIndex(const char* pName, DWORD* pIndex)
+DWORD tps8003x_Selector(Tps8003xKind kind, DWORD millivolts)
 {
-    return LookupRail(tps8003x_tab, pName, pIndex, 1);
+    if (kind == kLdo100mV)
+        return UpTo(kLdoMillivolts, kLdoHighestWrittenSelector).SelectorAtOrBelow(millivolts);
+    if (kind == kSmps38mV6)
+        return Smps38mV6Selector(millivolts);
+    return Smps12mV5Selector(millivolts);
 }
 
-int tps8003x_SetVolt(const char* pName, DWORD volt)
+// Whole millivolts; off the kind's step grid the step's fraction is added back.
+double tps80031_ShownMillivolts(Tps8003xKind kind, DWORD selector)
 {
-    DWORD index = 0;
-    if (tps8003x_LookupVoltageIndex(pName, &index) != 0)
-        return 1;
-    const TPS8003X& rail = tps8003x_tab[index];
-    WriteRegisterWord(rail.ctrl.voltage, tps8003x_MillivoltsToSelector(rail.type, volt), kSelectorHighBit);
-    return 0;
+    if (kind == kLdo100mV)
+        return ShownMillivolts(LdoMillivolts(selector), kLdoMillivolts.step);
+    const ConverterLevels& levels = LevelsOf(kind);
+    return ShownMillivolts(ConverterMillivolts(levels, selector), levels.lineTenths.step / 10.0);
 }
 
-int tps8003x_GetVoltOnOff(const char* pName, DWORD* pData)
+double tps80032_ShownMillivolts(Tps8003xKind kind, DWORD selector)
 {
-    DWORD index = 0;
-    if (pData == nullptr || tps8003x_LookupVoltageIndex(pName, &index) != 0)
-        return 1;
-    *pData = ReadRegisterWord(tps8003x_tab[index].ctrl.state) & kStateMask;
-    return 0;
+    if (kind == kSmps12mV5)
+        return kTps80032Smps12mV5Tenths[selector] / 10.0;
+    return tps80031_ShownMillivolts(kind, selector);
 }
 
-int tps8003x_SetVoltOnOff(const char* pName, DWORD onOff)
-{
-    DWORD index = 0;
-    if (onOff > kStateMask || tps8003x_LookupVoltageIndex(pName, &index) != 0)
-        return 1;
-    WriteRegisterWord(tps8003x_tab[index].ctrl.state, onOff, kStateHighBit);
-    return 0;
-}
+const RegulatorDriver kTps80031Driver = {
+    RailName, List<tps80031_ShownMillivolts>, Read<tps80031_ShownMillivolts>, SetVoltage, SetState,
+};
 
-int tps8003x_ReadRail(const char* pName, DWORD* pIndex, DWORD* pSelector, DWORD* pState)
-{
-    if (tps8003x_LookupVoltageIndex(pName, pIndex) != 0)
-        return 1;
-    *pSelector = ReadRegisterWord(tps8003x_tab[*pIndex].ctrl.voltage) & kSelectorMask;
-    tps8003x_GetVoltOnOff(pName, pState);
-    return 0;
-}
-
-void tps8003x_PrintRailLine(const char* name, DWORD state, double millivolts)
-{
-    printf("%-12s %3s %6.1fmV\n", name, state != 0 ? "ON" : "OFF", millivolts);
-}
-
-DWORD tps8003x_SelectorToMillivolts(DWORD type, DWORD selector)
-{
-    if (type == kTpsLdo100mV)
-        return LdoMillivolts(selector);
-    return ConverterMillivolts(type == kTpsSmps38mV6 ? k38mV6Levels : k12mV5Levels, selector);
-}
-
-DWORD tps8003x_MillivoltsToSelector(DWORD type, DWORD volt)
-{
-    if (type == kTpsLdo100mV)
-        return LdoSelector(volt);
-    if (type == kTpsSmps38mV6)
-        return Smps38mV6Selector(volt);
-    return Smps12mV5Selector(volt);
-}
+const RegulatorDriver kTps80032Driver = {
+    RailName, List<tps80032_ShownMillivolts>, Read<tps80032_ShownMillivolts>, SetVoltage, SetState,
+};
