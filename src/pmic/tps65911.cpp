@@ -52,16 +52,17 @@ constexpr Rail kRails[] = {
     {nullptr, Encoding::kLdo, {}, {}, 0, {}, false},
 };
 
-const DWORD kSrSelect = 0x80;          // in a converter's operating register
-const DWORD kTenthsFrom = 2000;        // converter requests from here up are tenths of a millivolt
+const DWORD kSrSelect = 0x80;    // in a converter's operating register
+const DWORD kTenthsFrom = 2000;  // converter requests from here up are tenths of a millivolt
 const int kUnknownRail = 2;
 
 // The I/O expander beside the PMIC; its outputs drive the LDO bypass pins.
 const DWORD kExpanderAddress = 0x20;
-const DWORD kExpanderOutput = 0x03;
-const DWORD kExpanderDirection = 0x07;  // a 0 bit makes the pin an output
-const useconds_t kBypassSettleUs = 1000;
+const DWORD kExpanderOutputReg = 0x03;
+const DWORD kExpanderDirectionReg = 0x07;  // a 0 bit makes the pin an output
+const useconds_t kBypassSettleMicroseconds = 1000;
 
+// The record of a rail named exactly so, at compile time.
 consteval const Rail& RailNamed(std::string_view name)
 {
     for (const Rail& rail : kRails)
@@ -72,7 +73,7 @@ consteval const Rail& RailNamed(std::string_view name)
 
 struct BypassPin {
     const Rail& rail;
-    DWORD expanderOutput;
+    DWORD expanderBit;
 };
 
 const BypassPin kBypassPins[] = {{RailNamed("LDO7"), 0x10}, {RailNamed("LDO8"), 0x08}};
@@ -277,23 +278,23 @@ int tps65911_BypassLdo(const I2cDevice& device, const char* rail)
     const I2cDevice expander = {device.node, kExpanderAddress};
     DWORD direction = 0;
     DWORD output = 0;
-    int readStatus = DeviceRead(expander, kExpanderDirection, &direction);
-    readStatus |= DeviceRead(expander, kExpanderOutput, &output);
+    int readStatus = DeviceRead(expander, kExpanderDirectionReg, &direction);
+    readStatus |= DeviceRead(expander, kExpanderOutputReg, &output);
     if (readStatus != 0) {
         puts("Error: Unable to read I2C device.");
         I2cClose();
         return 1;
     }
-    if (DeviceWrite(expander, kExpanderDirection, direction & ~pin->expanderOutput) != 0) {
+    if (DeviceWrite(expander, kExpanderDirectionReg, direction & ~pin->expanderBit) != 0) {
         puts("Error: Unable to write I2C device [0x20, 0x7].");
         I2cClose();
         return 1;
     }
-    if (DeviceWrite(expander, kExpanderOutput, (output & 0xFF) | pin->expanderOutput) != 0) {
+    if (DeviceWrite(expander, kExpanderOutputReg, (output & 0xFF) | pin->expanderBit) != 0) {
         I2cClose();
         return 0;
     }
-    usleep(kBypassSettleUs);
+    usleep(kBypassSettleMicroseconds);
     // The LDO's accesses reuse the node held open here, and close it.
     WriteField(device, pin->rail.state, 0);
     ReadRail(device, pin->rail);
