@@ -4,167 +4,150 @@
 
 #include "bus/i2c.h"
 #include "bus/i2c_device.h"
-#include "pmic/rail.h"
-
-// name, id, type, voltReg, bits, pwrModReg, bits, pwrOkReg, bit, minUV, maxUV, stepUV
-const MAX77660 max77660_tab[] = {
-    {"BUCK1", 1, 0, 0x46, 0, 7, 0x37, 0, 1, 0x17, 0, 0, 600000, 1500000, 6250},
-    {"BUCK2", 2, 0, 0x47, 0, 7, 0x37, 2, 3, 0x17, 1, 1, 600000, 1500000, 6250},
-    {"BUCK3", 3, 0, 0x48, 0, 7, 0x37, 4, 5, 0x17, 2, 2, 600000, 3787500, 12500},
-    {"BUCK4", 4, 0, 0x53, 0, 7, 0x37, 6, 7, 0x17, 3, 3, 600000, 1500000, 6250},
-    {"BUCK5", 5, 0, 0x4A, 0, 7, 0x38, 0, 1, 0x17, 4, 4, 600000, 3787500, 12500},
-    {"BUCK6", 6, 0, 0x4C, 0, 5, 0x38, 2, 3, 0x17, 5, 5, 1000000, 4150000, 50000},
-    {"BUCK7", 7, 0, 0x4D, 0, 5, 0x38, 4, 5, 0x17, 6, 6, 1000000, 4150000, 50000},
-    {"LDO1", 1, 1, 0x54, 0, 5, 0x3E, 0, 1, 0x18, 0, 0, 600000, 2175000, 25000},
-    {"LDO2", 2, 1, 0x55, 0, 5, 0x3E, 2, 3, 0x18, 1, 1, 800000, 3950000, 50000},
-    {"LDO3", 3, 1, 0x56, 0, 5, 0x3E, 4, 5, 0x18, 2, 2, 800000, 3950000, 50000},
-    {"LDO4", 4, 1, 0x57, 0, 5, 0x3E, 6, 7, 0x18, 3, 3, 800000, 3950000, 50000},
-    {"LDO5", 5, 1, 0x58, 0, 5, 0x3F, 0, 1, 0x18, 4, 4, 800000, 3950000, 50000},
-    {"LDO6", 6, 1, 0x59, 0, 5, 0x3F, 2, 3, 0x18, 5, 5, 800000, 3950000, 50000},
-    {"LDO7", 7, 1, 0x5A, 0, 5, 0x3F, 4, 5, 0x18, 6, 6, 600000, 2175000, 25000},
-    {"LDO8", 8, 1, 0x5B, 0, 5, 0x3F, 6, 7, 0x18, 7, 7, 600000, 2175000, 25000},
-    {"LDO9", 9, 1, 0x5C, 0, 5, 0x40, 0, 1, 0x19, 0, 0, 800000, 3950000, 50000},
-    {"LDO10", 10, 1, 0x5D, 0, 5, 0x40, 2, 3, 0x19, 1, 1, 800000, 3950000, 50000},
-    {"LDO11", 11, 1, 0x5E, 0, 5, 0x40, 4, 5, 0x19, 2, 2, 800000, 3950000, 50000},
-    {"LDO12", 12, 1, 0x5F, 0, 5, 0x40, 6, 7, 0x19, 3, 3, 800000, 3950000, 50000},
-    {"LDO13", 13, 1, 0x60, 0, 5, 0x41, 0, 1, 0x19, 4, 4, 800000, 3950000, 50000},
-    {"LDO14", 14, 1, 0x61, 0, 5, 0x41, 2, 3, 0x19, 5, 5, 800000, 3950000, 50000},
-    {"LDO15", 15, 1, 0x62, 0, 5, 0x41, 4, 5, 0x19, 6, 6, 800000, 3950000, 50000},
-    {"LDO16", 16, 1, 0x63, 0, 5, 0x41, 6, 7, 0x19, 7, 7, 800000, 3950000, 50000},
-    {"LDO17", 17, 1, 0x64, 0, 5, 0x42, 0, 1, 0x1A, 0, 0, 800000, 3950000, 50000},
-    {"LDO18", 18, 1, 0x65, 0, 5, 0x42, 2, 3, 0x1A, 1, 1, 800000, 3950000, 50000},
-    {nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-};
+#include "pmic/rail_lookup.h"
 
 namespace {
+
+struct Rail {
+    const char* name;
+    RegisterField code;
+    RegisterField powerMode;
+    LinearRange microvolts;  // what a set may select
+};
+
+constexpr LinearRange k600By6_25 = {600000, 0, 144, 6250};    // 0.6-1.5 V in 6.25 mV steps
+constexpr LinearRange k600By12_5 = {600000, 0, 255, 12500};   // 0.6-3.7875 V in 12.5 mV steps
+constexpr LinearRange k1000By50 = {1000000, 0, 63, 50000};    // 1.0-4.15 V in 50 mV steps
+constexpr LinearRange k600By25 = {600000, 0, 63, 25000};      // 0.6-2.175 V in 25 mV steps
+constexpr LinearRange k800By50 = {800000, 0, 63, 50000};      // 0.8-3.95 V in 50 mV steps
+
+const Rail kRails[] = {
+    // name, voltage code, power mode, range
+    {"BUCK1", {0x46, 0, 7}, {0x37, 0, 1}, k600By6_25},
+    {"BUCK2", {0x47, 0, 7}, {0x37, 2, 3}, k600By6_25},
+    {"BUCK3", {0x48, 0, 7}, {0x37, 4, 5}, k600By12_5},
+    {"BUCK4", {0x53, 0, 7}, {0x37, 6, 7}, k600By6_25},
+    {"BUCK5", {0x4A, 0, 7}, {0x38, 0, 1}, k600By12_5},
+    {"BUCK6", {0x4C, 0, 5}, {0x38, 2, 3}, k1000By50},
+    {"BUCK7", {0x4D, 0, 5}, {0x38, 4, 5}, k1000By50},
+    {"LDO1", {0x54, 0, 5}, {0x3E, 0, 1}, k600By25},
+    {"LDO2", {0x55, 0, 5}, {0x3E, 2, 3}, k800By50},
+    {"LDO3", {0x56, 0, 5}, {0x3E, 4, 5}, k800By50},
+    {"LDO4", {0x57, 0, 5}, {0x3E, 6, 7}, k800By50},
+    {"LDO5", {0x58, 0, 5}, {0x3F, 0, 1}, k800By50},
+    {"LDO6", {0x59, 0, 5}, {0x3F, 2, 3}, k800By50},
+    {"LDO7", {0x5A, 0, 5}, {0x3F, 4, 5}, k600By25},
+    {"LDO8", {0x5B, 0, 5}, {0x3F, 6, 7}, k600By25},
+    {"LDO9", {0x5C, 0, 5}, {0x40, 0, 1}, k800By50},
+    {"LDO10", {0x5D, 0, 5}, {0x40, 2, 3}, k800By50},
+    {"LDO11", {0x5E, 0, 5}, {0x40, 4, 5}, k800By50},
+    {"LDO12", {0x5F, 0, 5}, {0x40, 6, 7}, k800By50},
+    {"LDO13", {0x60, 0, 5}, {0x41, 0, 1}, k800By50},
+    {"LDO14", {0x61, 0, 5}, {0x41, 2, 3}, k800By50},
+    {"LDO15", {0x62, 0, 5}, {0x41, 4, 5}, k800By50},
+    {"LDO16", {0x63, 0, 5}, {0x41, 6, 7}, k800By50},
+    {"LDO17", {0x64, 0, 5}, {0x42, 0, 1}, k800By50},
+    {"LDO18", {0x65, 0, 5}, {0x42, 2, 3}, k800By50},
+    {nullptr, {}, {}, {}},
+};
 
 // Power modes 0 to 3, ten characters each so the rail lines stay aligned.
 const char* const kPowerModes[] = {"OFF       ", "SLEEP     ", "LOW POWER ", "NORMAL    "};
 const char* const kUnknownMode = "UNKNOWN   ";
-const DWORD kHighestMode = 3;
+const DWORD kModeOff = 0;
+const DWORD kModeWrittenForOn = 1;  // ON selects the sleep mode
 
-const int kNotFound = 2;
-
-}  // namespace
-
-DWORD max77660_CodeToMillivolts(const MAX77660& rail, DWORD code)
+// A code past the range reads as its line continued.
+DWORD CodeToMillivolts(const Rail& rail, DWORD code)
 {
-    return (code * rail.stepUV + rail.minUV) / 1000;
+    return (rail.microvolts.minimum + code * rail.microvolts.step) / 1000;
 }
 
-DWORD max77660_RequestMicrovolts(double millivolts)
+bool MillivoltsToCode(const Rail& rail, double millivolts, DWORD* pCode)
 {
-    return DoubleToDword(millivolts * 1000.0);
+    DWORD microvolts = DoubleToDword(millivolts * 1000.0);
+    if (!rail.microvolts.HoldsVoltage(microvolts))
+        return false;
+    *pCode = rail.microvolts.SelectorAtOrBelow(microvolts);
+    return true;
 }
 
-bool max77660_InRange(const MAX77660& rail, DWORD microvolts)
+// Read on the open bus, which it closes.
+const char* ModeName(const I2cDevice& device, const Rail& rail)
 {
-    return microvolts >= rail.minUV && microvolts <= rail.maxUV;
-}
-
-DWORD max77660_MicrovoltsToCode(const MAX77660& rail, DWORD microvolts)
-{
-    return (microvolts - rail.minUV) / rail.stepUV;
-}
-
-int max77660_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
-{
-    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
-}
-
-int max77660_LookupVoltageIndex(const char* pName, DWORD* pIndex)
-{
-    return LookupRail(max77660_tab, pName, pIndex, kNotFound);
-}
-
-const char* max77660_GetVoltOnOff(const char* pName)
-{
-    DWORD index = 0;
-    if (max77660_LookupVoltageIndex(pName, &index) != 0)
-        return kUnknownMode;
-    if (PmuOpen() != 0)
-        return kUnknownMode;
-    const MAX77660& rail = max77660_tab[index];
+    const RegisterField& field = rail.powerMode;
     DWORD mode = 0;
-    int status = PmuReadField(rail.pwrModReg, &mode, rail.pwrModRegLSB, rail.pwrModRegMSB);
+    int status = DeviceReadField(device, field.reg, &mode, field.lsb, field.msb);
     I2cClose();
-    return status == 0 && mode <= kHighestMode ? kPowerModes[mode] : kUnknownMode;
+    return status == 0 ? kPowerModes[mode] : kUnknownMode;
 }
 
-int max77660_GetVolt(const char* pName, double* pVolt)
+int ReadRail(const I2cDevice& device, const Rail& rail)
 {
-    if (pVolt == nullptr) {
-        printf("Critical Error: Voltage pointer is NULL!\n");
-        return 1;
-    }
-    DWORD index = 0;
-    if (max77660_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
-        return 1;
-    }
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(device) != 0) {
         printf("Failed: Unable to open I2C device.\n");
         return 1;
     }
-    const MAX77660& rail = max77660_tab[index];
     DWORD code = 0;
-    if (PmuReadField(rail.voltReg, &code, rail.voltRegLSB, rail.voltRegMSB) != 0) {
+    if (DeviceReadField(device, rail.code.reg, &code, rail.code.lsb, rail.code.msb) != 0) {
         printf("Failed: Unable to read from the MAX77660 device.\n");
         I2cClose();
         return 1;
     }
-    *pVolt = max77660_CodeToMillivolts(rail, code);
-    printf("%-12s %-8s %6.1fmV\n", rail.name, max77660_GetVoltOnOff(pName), *pVolt);
+    double millivolts = CodeToMillivolts(rail, code);
+    printf("%-12s %-8s %6.1fmV\n", rail.name, ModeName(device, rail), millivolts);
     I2cClose();
     return 0;
 }
 
-int max77660_SetVolt(const char* pName, double Volt)
+void List(const I2cDevice& device)
 {
-    DWORD index = 0;
-    if (max77660_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
+        ReadRail(device, *rail);
+}
+
+int Read(const I2cDevice& device, const char* name)
+{
+    const Rail* rail = FindRailReporting(kRails, name);
+    return rail == nullptr ? 1 : ReadRail(device, *rail);
+}
+
+int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
+{
+    const Rail* rail = FindRailReporting(kRails, name);
+    if (rail == nullptr)
+        return 1;
+    DWORD code = 0;
+    if (!MillivoltsToCode(*rail, millivolts, &code)) {
+        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", static_cast<int>(TruncateToInt32(millivolts)),
+               static_cast<int>(rail->microvolts.minimum / 1000), static_cast<int>(rail->microvolts.Maximum() / 1000));
         return 1;
     }
-    const MAX77660& rail = max77660_tab[index];
-    DWORD microvolts = max77660_RequestMicrovolts(Volt);
-    if (!max77660_InRange(rail, microvolts)) {
-        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", static_cast<int>(TruncateToInt32(Volt)),
-               static_cast<int>(rail.minUV / 1000), static_cast<int>(rail.maxUV / 1000));
-        return 1;
-    }
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(device) != 0) {
         printf("Failed: Unable to open I2C device.\n");
         return 1;
     }
-    DWORD code = max77660_MicrovoltsToCode(rail, microvolts);
-    if (PmuWriteField(rail.voltReg, code, rail.voltRegLSB, rail.voltRegMSB) != 0) {
+    if (DeviceWriteField(device, rail->code.reg, code, rail->code.lsb, rail->code.msb) != 0) {
         printf("Failed: Unable to write to the MAX77660 device.\n");
         I2cClose();
         return 1;
     }
-    double volt = 0;
-    return max77660_GetVolt(pName, &volt);
+    return ReadRail(device, *rail);
 }
 
-int max77660_SetVoltOnOff(const char* pName, DWORD onoff)
+int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    if (onoff > kHighestMode) {
-        printf("Failed: wrong pwr mode %d, valid range is [%d, %d]\n", static_cast<int>(onoff), 0,
-               static_cast<int>(kHighestMode));
-        return 1;
-    }
-    DWORD index = 0;
-    if (max77660_LookupVoltageIndex(pName, &index) != 0) {
+    const Rail* rail = FindRailListing(kRails, name);
+    if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output!\n");
         return 1;
     }
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(device) != 0) {
         printf("Failed: Unable to access the PMU!\n");
         return 1;
     }
-    const MAX77660& rail = max77660_tab[index];
-    int status = PmuWriteField(rail.pwrModReg, onoff, rail.pwrModRegLSB, rail.pwrModRegMSB);
+    const RegisterField& field = rail->powerMode;
+    int status = DeviceWriteField(device, field.reg, on ? kModeWrittenForOn : kModeOff, field.lsb, field.msb);
     I2cClose();
     if (status != 0) {
         printf("Failed: Unable to write to the MAX77660 device.\n");
@@ -173,36 +156,20 @@ int max77660_SetVoltOnOff(const char* pName, DWORD onoff)
     return 0;
 }
 
-int max77660_ListVolt()
-{
-    ListRails(max77660_tab, max77660_GetVolt);
-    return 0;
-}
-
-// Transitional adapter to the driver contract.
-namespace {
-void UseDevice(const I2cDevice& device)
-{
-    StorePmuBus(device.node, device.address, 8, 8, 100);
-}
 }  // namespace
 
 const RegulatorDriver kMax77660Driver = {
-    [](size_t index) { return RailNameAt(max77660_tab, index); },
-    [](const I2cDevice& device) {
-        UseDevice(device);
-        max77660_ListVolt();
-    },
-    [](const I2cDevice& device, const char* name) {
-        UseDevice(device);
-        double v = 0; return max77660_GetVolt(name, &v);
-    },
-    [](const I2cDevice& device, const char* name, double voltage) {
-        UseDevice(device);
-        return max77660_SetVolt(name, voltage);
-    },
-    [](const I2cDevice& device, const char* name, bool on) {
-        UseDevice(device);
-        return max77660_SetVoltOnOff(name, on ? 1 : 0);
-    },
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
 };
+
+DWORD max77660_CodeToMillivolts(const char* rail, DWORD code)
+{
+    const Rail* found = FindRailListing(kRails, rail);
+    return found == nullptr ? 0 : CodeToMillivolts(*found, code);
+}
+
+bool max77660_MillivoltsToCode(const char* rail, double millivolts, DWORD* pCode)
+{
+    const Rail* found = FindRailListing(kRails, rail);
+    return found != nullptr && MillivoltsToCode(*found, millivolts, pCode);
+}

@@ -7,35 +7,10 @@
 
 #include "common.h"
 
-struct MAX77663 {
-    const char* name;
-    DWORD id;
-    DWORD type;  // kMax77663StepDown or kMax77663Ldo
-    DWORD regVOLT;
-    DWORD regCFG;
-    DWORD regFPS;
-    double offset;
-    double step;
-    DWORD mask;
-};
-
-const DWORD kMax77663StepDown = 0;
-const DWORD kMax77663Ldo = 1;
-
-extern const MAX77663 max77663_tab[];
-
-// Voltage code <-> millivolts of a rail. The code is (Volt - offset) / step truncated
-// toward zero and saturated to 32 bits; the caller keeps only the bits of the rail's mask.
-double max77663_CodeToMillivolts(const MAX77663& rail, DWORD code);
-DWORD max77663_MillivoltsToCode(const MAX77663& rail, double Volt);
-
-int max77663_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
-int max77663_LookupVoltageIndex(const char* pName, DWORD* pIndex);
-const char* max77663_GetVoltOnOff(const char* pName);
-const char* max77663_GetVoltState(const char* pName);
-int max77663_GetVolt(const char* pName, double* pVolt);
-int max77663_SetVolt(const char* pName, double Volt);
-int max77663_SetVoltOnOff(const char* pName, DWORD onoff);
-int max77663_ListVolt();
-
 extern const RegulatorDriver kMax77663Driver;
+
+// Voltage code <-> millivolts of the named rail (a name the chip lacks lists the valid
+// ones and gives 0). The code is the millivolts above the rail's minimum in steps,
+// truncated toward zero and saturated to 32 bits; a set keeps only the field's bits.
+double max77663_CodeToMillivolts(const char* rail, DWORD code);
+DWORD max77663_MillivoltsToCode(const char* rail, double millivolts);

@@ -1,337 +1,303 @@
 #include "pmic/tps65911.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <string_view>
 
 #include "bus/i2c.h"
-#include "bus/i2c_device.h"
-#include "pmic/rail.h"
-
-const TPS65911 tps65911_VoltTab[] = {
-    {"VIO", 0, 1800.0, 1, 0.0, "SMPS 1500/1800/2500/3300 mV, 1500 mA"},
-    {"VDD1", 1, 1200.0, 1, 12.5, "SMPS  600-1500 mV in  12.5 mV steps, 1500 mA"},
-    {"VDD2", 2, 1500.0, 1, 12.5, "SMPS  600-1500 mV in  12.5 mV steps, 1500 mA"},
-    {"VDDCTRL", 3, 1000.0, 0, 12.5, "SMPS  600-1400 mV in  12.5 mV steps, 6000 mA"},
-    {"VDDCTRLSR", 4, 1000.0, 0, 0.0, "SMPS VDDCTRL (SR REG=0x29)"},
-    {"LDO1", 5, 1050.0, 1, 50.0, "LDO  1000-3300 mV in  50.0 mV steps,  300 mA"},
-    {"LDO2", 6, 1050.0, 1, 50.0, "LDO  1000-3300 mV in  50.0 mV steps,  300 mA"},
-    {"LDO3", 7, 1000.0, 0, 100.0, "LDO  1000-3300 mV in 100.0 mV steps,  150 mA"},
-    {"LDO4", 8, 1200.0, 1, 50.0, "LDO  1000-3300 mV in  50.0 mV steps,   50 mA"},
-    {"LDO5", 9, 3300.0, 0, 100.0, "LDO  1000-3300 mV in 100.0 mV steps,  300 mA"},
-    {"LDO6", 10, 1000.0, 0, 100.0, "LDO  1000-3300 mV in 100.0 mV steps,  300 mA"},
-    {"LDO7", 11, 1100.0, 1, 100.0, "LDO  1000-3300 mV in 100.0 mV steps,  150 mA"},
-    {"LDO8", 12, 1000.0, 1, 100.0, "LDO  1000-3300 mV in 100.0 mV steps,  150 mA"},
-    {nullptr, 0, 0.0, 0, 0.0, ""},
-};
+#include "pmic/rail_lookup.h"
 
 namespace {
 
-enum Encoding {
-    kVioLevels,  // four fixed levels
-    kVdd,        // converter, selectors 3-75 (600-1500 mV)
-    kVddCtrl,    // converter, selectors 0 and 3-67 (600-1400 mV)
-    kVddCtrlSr,  // VDDCTRL's SR register, whatever its select flag says
-    kLdo50,      // selectors 4-50, 1000 mV + 50 mV steps
-    kLdo100,     // selectors 2-25, 1000 mV + 100 mV steps
+// How a rail's selector maps to voltages.
+enum class Encoding {
+    kVioLevels,        // four fixed levels
+    kConverter,        // tenths of a millivolt; bit 7 of the operating register hands over to the SR register
+    kConverterSrView,  // VDDCTRL's SR register on its own: bit 7 hands over nothing, whole millivolts shown
+    kLdo,              // millivolts
 };
 
-// Registers of one rail. Every state field is bits 1-0 of stateReg. For the converters the
-// selector is bits 6-0 of voltReg (the operating register), or of srReg when bit 7 of
-// voltReg is set; for the others it is bits hi-lo of voltReg.
-struct RailRegisters {
-    DWORD stateReg;
-    DWORD voltReg;
-    DWORD srReg;
-    DWORD lo;
-    DWORD hi;
+struct Rail {
+    const char* name;
     Encoding encoding;
+    RegisterField state;     // 0 off, anything else on
+    RegisterField selector;  // of a converter: bits 6-0 of its operating register
+    BYTE srReg;              // of a converter: holds the selector while bit 7 of the operating register is set
+    LinearRange settable;    // what a set selects from; a read continues the line over the whole field
+    bool zeroSettable;       // a set to 0 selects 0 (off)
 };
 
-// Indexed by rail id.
-const RailRegisters kRailRegisters[] = {
-    {0x20, 0x20, 0x00, 2, 3, kVioLevels},  // VIO
-    {0x21, 0x22, 0x23, 0, 6, kVdd},        // VDD1
-    {0x24, 0x25, 0x26, 0, 6, kVdd},        // VDD2
-    {0x27, 0x28, 0x29, 0, 6, kVddCtrl},    // VDDCTRL
-    {0x27, 0x29, 0x29, 0, 6, kVddCtrlSr},  // VDDCTRLSR
-    {0x30, 0x30, 0x00, 2, 7, kLdo50},      // LDO1
-    {0x31, 0x31, 0x00, 2, 7, kLdo50},      // LDO2
-    {0x37, 0x37, 0x00, 2, 6, kLdo100},     // LDO3
-    {0x36, 0x36, 0x00, 2, 7, kLdo50},      // LDO4
-    {0x32, 0x32, 0x00, 2, 6, kLdo100},     // LDO5
-    {0x35, 0x35, 0x00, 2, 7, kLdo100},     // LDO6: six-bit field although 100 mV steps
-    {0x34, 0x34, 0x00, 2, 6, kLdo100},     // LDO7
-    {0x33, 0x33, 0x00, 2, 6, kLdo100},     // LDO8
-};
-
-const DWORD kStateLo = 0;
-const DWORD kStateHi = 1;
-const DWORD kSrSelect = 0x80;
-const DWORD kConverterSelector = 0x7F;
-
+constexpr LinearRange kVddTenths = {6000, 3, 75, 125};         // 600-1500 mV in 12.5 mV steps
+constexpr LinearRange kVddCtrlTenths = {6000, 3, 67, 125};     // 600-1400 mV in 12.5 mV steps
+constexpr LinearRange kLdo50Millivolts = {1000, 4, 50, 50};    // 1000-3300 mV in 50 mV steps
+constexpr LinearRange kLdo100Millivolts = {1000, 2, 25, 100};  // 1000-3300 mV in 100 mV steps
 const DWORD kVioMillivolts[] = {1500, 1800, 2500, 3300};
 
-bool IsConverter(Encoding encoding)
+constexpr Rail kRails[] = {
+    // name, encoding, state, selector, SR register, settable range, 0 settable
+    {"VIO", Encoding::kVioLevels, {0x20, 0, 1}, {0x20, 2, 3}, 0, {}, false},
+    {"VDD1", Encoding::kConverter, {0x21, 0, 1}, {0x22, 0, 6}, 0x23, kVddTenths, false},
+    {"VDD2", Encoding::kConverter, {0x24, 0, 1}, {0x25, 0, 6}, 0x26, kVddTenths, false},
+    {"VDDCTRL", Encoding::kConverter, {0x27, 0, 1}, {0x28, 0, 6}, 0x29, kVddCtrlTenths, true},
+    {"VDDCTRLSR", Encoding::kConverterSrView, {0x27, 0, 1}, {0x29, 0, 6}, 0x29, kVddCtrlTenths, true},
+    {"LDO1", Encoding::kLdo, {0x30, 0, 1}, {0x30, 2, 7}, 0, kLdo50Millivolts, false},
+    {"LDO2", Encoding::kLdo, {0x31, 0, 1}, {0x31, 2, 7}, 0, kLdo50Millivolts, false},
+    {"LDO3", Encoding::kLdo, {0x37, 0, 1}, {0x37, 2, 6}, 0, kLdo100Millivolts, false},
+    {"LDO4", Encoding::kLdo, {0x36, 0, 1}, {0x36, 2, 7}, 0, kLdo50Millivolts, false},
+    {"LDO5", Encoding::kLdo, {0x32, 0, 1}, {0x32, 2, 6}, 0, kLdo100Millivolts, false},
+    {"LDO6", Encoding::kLdo, {0x35, 0, 1}, {0x35, 2, 7}, 0, kLdo100Millivolts, false},  // six bits, 100 mV steps
+    {"LDO7", Encoding::kLdo, {0x34, 0, 1}, {0x34, 2, 6}, 0, kLdo100Millivolts, false},
+    {"LDO8", Encoding::kLdo, {0x33, 0, 1}, {0x33, 2, 6}, 0, kLdo100Millivolts, false},
+    {nullptr, Encoding::kLdo, {}, {}, 0, {}, false},
+};
+
+const DWORD kSrSelect = 0x80;    // in a converter's operating register
+const DWORD kTenthsFrom = 2000;  // converter requests from here up are tenths of a millivolt
+const int kUnknownRail = 2;
+
+// The I/O expander beside the PMIC; its outputs drive the LDO bypass pins.
+const DWORD kExpanderAddress = 0x20;
+const DWORD kExpanderOutputReg = 0x03;
+const DWORD kExpanderDirectionReg = 0x07;  // a 0 bit makes the pin an output
+const useconds_t kBypassSettleMicroseconds = 1000;
+
+// The record of a rail named exactly so, at compile time.
+consteval const Rail& RailNamed(std::string_view name)
 {
-    return encoding == kVdd || encoding == kVddCtrl || encoding == kVddCtrlSr;
+    for (const Rail& rail : kRails)
+        if (rail.name != nullptr && name == rail.name)
+            return rail;
+    throw "no such rail";
 }
 
-DWORD ConverterMillivolts(DWORD selector)
+struct BypassPin {
+    const Rail& rail;
+    DWORD expanderBit;
+};
+
+const BypassPin kBypassPins[] = {{RailNamed("LDO7"), 0x10}, {RailNamed("LDO8"), 0x08}};
+
+bool IsConverter(const Rail& rail)
 {
-    if (selector == 0)
-        return 0;
-    if (selector <= 3)
-        return 600;
-    return (125 * selector + 5625) / 10;
+    return rail.encoding == Encoding::kConverter || rail.encoding == Encoding::kConverterSrView;
 }
 
-// Selector 3 (600 mV) up to the one of maxMillivolts; 2000 and up are tenths of a millivolt.
-DWORD ConverterSelector(DWORD volt, DWORD maxMillivolts)
+// Below the range a selector reads as its minimum; above it the range's line continues.
+DWORD ReadingOf(const LinearRange& range, DWORD selector)
 {
-    DWORD maxSelector = (10 * maxMillivolts - 5625) / 125;
-    if (volt < 600)
-        return 3;
-    if (volt <= maxMillivolts)
-        return (10 * volt - 5625) / 125;
-    if (volt < 2000)
-        return maxSelector;
-    if (volt < 6000)
-        return 3;
-    if (volt <= 10 * maxMillivolts)
-        return (volt - 5625) / 125;
-    return maxSelector;
+    if (selector <= range.firstSelector)
+        return range.minimum;
+    return range.minimum + (selector - range.firstSelector) * range.step;
 }
 
-DWORD VioSelector(DWORD volt)
+DWORD SelectorToMillivolts(const Rail& rail, DWORD selector)
 {
-    // The nearest level; half-way goes to the lower one.
-    if (volt <= 1650)
-        return 0;
-    if (volt <= 2150)
-        return 1;
-    if (volt <= 2900)
-        return 2;
-    return 3;
+    switch (rail.encoding) {
+    case Encoding::kVioLevels:
+        return kVioMillivolts[selector & 3];
+    case Encoding::kConverter:
+    case Encoding::kConverterSrView:
+        return selector == 0 ? 0 : ReadingOf(rail.settable, selector) / 10;
+    case Encoding::kLdo:
+        return ReadingOf(rail.settable, selector);
+    }
+    return 0;
 }
 
-DWORD LdoSelector(DWORD volt, DWORD step, DWORD minSelector, DWORD maxSelector)
+// The nearest level; half-way goes to the lower one.
+DWORD NearestVioLevel(DWORD millivolts)
 {
-    if (volt < 1000)
-        return minSelector;
-    if (volt <= 3300)
-        return (volt - 1000) / step + minSelector;
-    return maxSelector;
-}
-
-DWORD LdoMillivolts(DWORD selector, DWORD step, DWORD minSelector)
-{
-    if (selector <= minSelector)
-        return 1000;
-    return 1000 + step * (selector - minSelector);
-}
-
-// Bits 6-0 of the converter register that holds the active selector.
-DWORD ReadConverterSelector(const RailRegisters& regs)
-{
-    DWORD operating = 0;
-    tps65911_RegRd(regs.voltReg, &operating, 0, 7);
-    if (regs.encoding == kVddCtrlSr || (operating & kSrSelect) == 0)
-        return operating & kConverterSelector;
     DWORD selector = 0;
-    tps65911_RegRd(regs.srReg, &selector, 0, 6);
+    while (selector + 1 < std::size(kVioMillivolts) &&
+           millivolts > (kVioMillivolts[selector] + kVioMillivolts[selector + 1]) / 2)
+        ++selector;
     return selector;
 }
 
-void WriteConverterSelector(const RailRegisters& regs, DWORD selector)
+DWORD RequestToSelector(const Rail& rail, DWORD request)
 {
-    DWORD operating = 0;
-    tps65911_RegRd(regs.voltReg, &operating, 0, 7);
-    DWORD target = (operating & kSrSelect) != 0 ? regs.srReg : regs.voltReg;
-    tps65911_RegWr(target, selector & kConverterSelector, 0, 7);
-}
-
-}  // namespace
-
-DWORD tps65911_SelectorToMillivolts(DWORD id, DWORD selector)
-{
-    switch (kRailRegisters[id].encoding) {
-    case kVioLevels:
-        return kVioMillivolts[selector & 3];
-    case kVdd:
-    case kVddCtrl:
-    case kVddCtrlSr:
-        return ConverterMillivolts(selector);
-    case kLdo50:
-        return LdoMillivolts(selector, 50, 4);
-    case kLdo100:
-        return LdoMillivolts(selector, 100, 2);
+    switch (rail.encoding) {
+    case Encoding::kVioLevels:
+        return NearestVioLevel(request);
+    case Encoding::kConverter:
+    case Encoding::kConverterSrView:
+        if (request == 0 && rail.zeroSettable)
+            return 0;
+        return rail.settable.SelectorAtOrBelow(request < kTenthsFrom ? 10 * request : request);
+    case Encoding::kLdo:
+        return rail.settable.SelectorAtOrBelow(request);
     }
     return 0;
 }
 
-DWORD tps65911_MillivoltsToSelector(DWORD id, DWORD volt)
+// The step a typed value is rounded to and a rail line shows fractions of; 0 where the
+// rail shows whole millivolts.
+double StepMillivolts(const Rail& rail)
 {
-    switch (kRailRegisters[id].encoding) {
-    case kVioLevels:
-        return VioSelector(volt);
-    case kVdd:
-        return ConverterSelector(volt, 1500);
-    case kVddCtrl:
-    case kVddCtrlSr:
-        return volt == 0 ? 0 : ConverterSelector(volt, 1400);
-    case kLdo50:
-        return LdoSelector(volt, 50, 4, 50);
-    case kLdo100:
-        return LdoSelector(volt, 100, 2, 25);
+    switch (rail.encoding) {
+    case Encoding::kConverter:
+        return rail.settable.step / 10.0;
+    case Encoding::kLdo:
+        return rail.settable.step;
+    case Encoding::kVioLevels:
+    case Encoding::kConverterSrView:
+        break;
     }
     return 0;
 }
 
-int tps65911_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
+// Bus 0 or address 0 counts as not set: no access at all.
+bool IsSet(const I2cDevice& device)
 {
-    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
+    return device.node != 0 && device.address != 0;
 }
 
-int tps65911_LookupVoltageIndex(const char* pName, DWORD* pIndex)
+// One register at its own open and close; 0 when it cannot be read.
+DWORD ReadRegister(const I2cDevice& device, DWORD reg)
 {
-    return LookupRail(tps65911_VoltTab, pName, pIndex, 2);
-}
-
-DWORD tps65911_GetField(DWORD Data, DWORD Lo, DWORD Hi)
-{
-    return static_cast<DWORD>((Data & ((uint64_t{1} << (Hi + 1)) - 1)) >> Lo);
-}
-
-DWORD tps65911_SetField(DWORD Val, DWORD Lo, DWORD Hi, DWORD Data)
-{
-    return (Val & ~I2cFieldMask(static_cast<BYTE>(Lo), static_cast<BYTE>(Hi))) | (Data << Lo);
-}
-
-int tps65911_RegRd(DWORD RegAddr, DWORD* pData, DWORD Lo, DWORD Hi)
-{
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0)
-        return 1;
-    if (pData == nullptr)
-        return 2;
-    if (Hi > 31 || Hi < Lo)
-        return 3;
-    // A failed open or transfer leaves *pData as the caller set it.
-    PmuOpen();
-    PmuRead(RegAddr, pData);
+    DWORD value = 0;
+    if (!IsSet(device))
+        return value;
+    DeviceOpen(device);  // a failed open makes the read fail
+    DeviceRead(device, reg, &value);
     I2cClose();
-    *pData = tps65911_GetField(*pData, Lo, Hi);
-    return 0;
+    return value;
 }
 
-int tps65911_RegWr(DWORD RegAddr, DWORD Data, DWORD Lo, DWORD Hi)
+void WriteField(const I2cDevice& device, const RegisterField& field, DWORD value)
 {
-    if (g_Instance == 0 || g_PMUSlaveAddr == 0 || Hi > 31 || Hi < Lo)
-        return 1;
-    DWORD current = 0;
-    tps65911_RegRd(RegAddr, &current, 0, 7);
-    current = tps65911_SetField(current, Lo, Hi, Data);
-    PmuOpen();
-    PmuWrite(RegAddr, current);
+    if (!IsSet(device))
+        return;
+    DWORD current = ReadRegister(device, field.reg);
+    DeviceOpen(device);
+    DeviceWrite(device, field.reg, field.Set(current, value));
     I2cClose();
+}
+
+DWORD ReadSelector(const I2cDevice& device, const Rail& rail)
+{
+    DWORD selectorRegister = ReadRegister(device, rail.selector.reg);
+    if (rail.encoding == Encoding::kConverter && (selectorRegister & kSrSelect) != 0)
+        selectorRegister = ReadRegister(device, rail.srReg);
+    return rail.selector.Get(selectorRegister);
+}
+
+void WriteSelector(const I2cDevice& device, const Rail& rail, DWORD selector)
+{
+    if (!IsConverter(rail)) {
+        WriteField(device, rail.selector, selector);
+        return;
+    }
+    // The whole register: writing the SR register clears its bit 7.
+    DWORD operating = ReadRegister(device, rail.selector.reg);
+    BYTE target = (operating & kSrSelect) != 0 ? rail.srReg : rail.selector.reg;
+    WriteField(device, {target, 0, 7}, selector);
+}
+
+void ReadRail(const I2cDevice& device, const Rail& rail)
+{
+    DWORD millivolts = SelectorToMillivolts(rail, ReadSelector(device, rail));
+    DWORD state = rail.state.Get(ReadRegister(device, rail.state.reg));
+    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF",
+           ShownMillivolts(millivolts, StepMillivolts(rail)));
+}
+
+void List(const I2cDevice& device)
+{
+    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
+        ReadRail(device, *rail);
+}
+
+int Read(const I2cDevice& device, const char* name)
+{
+    const Rail* rail = FindRailListing(kRails, name);
+    if (rail == nullptr)
+        return kUnknownRail;
+    ReadRail(device, *rail);
     return 0;
 }
 
-int tps65911_GetVoltOnOff(const char* pName, DWORD* pData)
+int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
 {
-    if (pData == nullptr)
-        return 1;
-    DWORD index = 0;
-    if (tps65911_LookupVoltageIndex(pName, &index) != 0)
-        return 2;
-    tps65911_RegRd(kRailRegisters[tps65911_VoltTab[index].id].stateReg, pData, kStateLo, kStateHi);
+    const Rail* rail = FindRailListing(kRails, name);
+    if (rail == nullptr)
+        return kUnknownRail;
+    WriteSelector(device, *rail, RequestToSelector(*rail, static_cast<DWORD>(millivolts)));
     return 0;
 }
 
-int tps65911_SetVoltOnOff(const char* pName, DWORD Onoff)
+int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    if (Onoff > 3)
-        return 1;
-    DWORD index = 0;
-    if (tps65911_LookupVoltageIndex(pName, &index) != 0)
-        return 2;
-    tps65911_RegWr(kRailRegisters[tps65911_VoltTab[index].id].stateReg, Onoff, kStateLo, kStateHi);
+    const Rail* rail = FindRailListing(kRails, name);
+    if (rail == nullptr)
+        return kUnknownRail;
+    WriteField(device, rail->state, on ? 1 : 0);
     return 0;
 }
 
-int tps65911_GetVolt(const char* pName, DWORD* pVolt)
-{
-    if (pVolt == nullptr)
-        return 1;
-    DWORD index = 0;
-    if (tps65911_LookupVoltageIndex(pName, &index) != 0)
-        return 2;
-    const TPS65911& rail = tps65911_VoltTab[index];
-    const RailRegisters& regs = kRailRegisters[rail.id];
-    DWORD selector = 0;
-    if (IsConverter(regs.encoding))
-        selector = ReadConverterSelector(regs);
-    else
-        tps65911_RegRd(regs.voltReg, &selector, regs.lo, regs.hi);
-    *pVolt = tps65911_SelectorToMillivolts(rail.id, selector);
-    DWORD state = 0;
-    tps65911_GetVoltOnOff(pName, &state);
-    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF", ShownMillivolts(*pVolt, rail.step_size));
-    return 0;
-}
-
-int tps65911_SetVolt(const char* pName, DWORD Volt)
-{
-    DWORD index = 0;
-    if (tps65911_LookupVoltageIndex(pName, &index) != 0)
-        return 2;
-    const TPS65911& rail = tps65911_VoltTab[index];
-    const RailRegisters& regs = kRailRegisters[rail.id];
-    DWORD selector = tps65911_MillivoltsToSelector(rail.id, Volt);
-    if (IsConverter(regs.encoding))
-        WriteConverterSelector(regs, selector);
-    else
-        tps65911_RegWr(regs.voltReg, selector, regs.lo, regs.hi);
-    return 0;
-}
-
-int tps65911_ListVolt()
-{
-    ListRails(tps65911_VoltTab, tps65911_GetVolt);
-    return 0;
-}
-
-bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
-{
-    DWORD index = 0;
-    if (tps65911_LookupVoltageIndex(pName, &index) != 0)
-        return false;
-    *pStep = tps65911_VoltTab[index].step_size;
-    return true;
-}
-
-// Transitional adapter to the driver contract.
-namespace {
-void UseDevice(const I2cDevice& device)
-{
-    StorePmuBus(device.node, device.address, 8, 8, 100);
-}
 }  // namespace
 
 const RegulatorDriver kTps65911Driver = {
-    [](size_t index) { return RailNameAt(tps65911_VoltTab, index); },
-    [](const I2cDevice& device) {
-        UseDevice(device);
-        tps65911_ListVolt();
-    },
-    [](const I2cDevice& device, const char* name) {
-        UseDevice(device);
-        DWORD v = 0; return tps65911_GetVolt(name, &v);
-    },
-    [](const I2cDevice& device, const char* name, double voltage) {
-        UseDevice(device);
-        return tps65911_SetVolt(name, static_cast<DWORD>(voltage));
-    },
-    [](const I2cDevice& device, const char* name, bool on) {
-        UseDevice(device);
-        return tps65911_SetVoltOnOff(name, on ? 1 : 0);
-    },
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
 };
+
+bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
+{
+    const Rail* rail = FindRailListing(kRails, pName);
+    if (rail == nullptr)
+        return false;
+    *pStep = StepMillivolts(*rail);
+    return true;
+}
+
+DWORD tps65911_SelectorToMillivolts(const char* rail, DWORD selector)
+{
+    const Rail* found = FindRailListing(kRails, rail);
+    return found == nullptr ? 0 : SelectorToMillivolts(*found, selector);
+}
+
+DWORD tps65911_RequestToSelector(const char* rail, DWORD request)
+{
+    const Rail* found = FindRailListing(kRails, rail);
+    return found == nullptr ? 0 : RequestToSelector(*found, request);
+}
+
+int tps65911_BypassLdo(const I2cDevice& device, const char* rail)
+{
+    const BypassPin* pin = nullptr;
+    for (const BypassPin& candidate : kBypassPins)
+        if (stricmp(candidate.rail.name, rail) == 0)
+            pin = &candidate;
+    if (pin == nullptr)
+        return 1;
+    if (DeviceOpen(device) != 0) {
+        printf("Error: Unable to open /dev/I2C-%d node.\n", static_cast<int>(device.node));
+        return 1;
+    }
+    const I2cDevice expander = {device.node, kExpanderAddress};
+    DWORD direction = 0;
+    DWORD output = 0;
+    int readStatus = DeviceRead(expander, kExpanderDirectionReg, &direction);
+    readStatus |= DeviceRead(expander, kExpanderOutputReg, &output);
+    if (readStatus != 0) {
+        puts("Error: Unable to read I2C device.");
+        I2cClose();
+        return 1;
+    }
+    if (DeviceWrite(expander, kExpanderDirectionReg, direction & ~pin->expanderBit) != 0) {
+        puts("Error: Unable to write I2C device [0x20, 0x7].");
+        I2cClose();
+        return 1;
+    }
+    if (DeviceWrite(expander, kExpanderOutputReg, (output & 0xFF) | pin->expanderBit) != 0) {
+        I2cClose();
+        return 0;
+    }
+    usleep(kBypassSettleMicroseconds);
+    // The LDO's accesses reuse the node held open here, and close it.
+    WriteField(device, pin->rail.state, 0);
+    ReadRail(device, pin->rail);
+    I2cClose();
+    return 0;
+}
