@@ -75,7 +75,7 @@ TEST(As3720Command, SetWritesOnlyTheSelectorBits)
     EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x40 w 4e r af", "i2c-4 0x40 w 4e 2f"}));
 
     // Too small (checked before the name) or above the rail's range: nothing is sent.
-    for (const auto& [rail, typed, out] : {std::tuple{"SD7", "1212.5", "SetVolt(uV), 1212uV seems too small\n"},
+    for (const auto& [rail, typed, out] : {std::tuple{"SD7", "49999.9", "SetVolt(uV), 49999uV seems too small\n"},
                                            std::tuple{"SD0", "-1", "SetVolt(uV), 0uV seems too small\n"},
                                            std::tuple{"LDO3", "1800001", "Voltage 1800001 overflow\n"}}) {
         EXPECT_EQ(board.RigoOut({"-as3720", rail, typed}), out);
