@@ -6,132 +6,124 @@
 #include "bus/i2c_device.h"
 #include "pmic/rail.h"
 
-// The control registers do not follow the buck numbers.
-const LP8755 lp8755_VoltTab[] = {
-    {"BUCK0", 0, 0x00},
-    {"BUCK1", 1, 0x05},
-    {"BUCK2", 2, 0x04},
-    {"BUCK3", 3, 0x01},
-    {"BUCK4", 4, 0x03},
-    {"BUCK5", 5, 0x02},
-    {nullptr, 0, 0},
+namespace {
+
+struct Lp8755Rail {
+    const char* name;
+    BYTE controlReg;
 };
 
-namespace {
+// The control registers do not follow the buck numbers.
+const Lp8755Rail kRails[] = {
+    {"BUCK0", 0x00}, {"BUCK1", 0x05}, {"BUCK2", 0x04}, {"BUCK3", 0x01}, {"BUCK4", 0x03}, {"BUCK5", 0x02},
+    {nullptr, 0},
+};
 
 const BYTE kCodeLsb = 0;
 const BYTE kCodeMsb = 6;
 const BYTE kEnableBit = 7;
+
+const LinearRange kMillivolts = {500, 0, 127, 10};
+// Codes above 117 (1670 mV) read back but are not set.
+const LinearRange kSettableMillivolts = {kMillivolts.minimum, 0, 117, kMillivolts.step};
 
 // State words are ten characters wide, whatever field the rail line gives them.
 const char kStateOn[] = "ON        ";
 const char kStateOff[] = "OFF       ";
 const char kStateUnknown[] = "UNKNOWN   ";
 
-}  // namespace
-
-DWORD lp8755_CodeToMillivolts(DWORD code)
-{
-    return kLp8755MinMillivolts + 10 * code;
-}
-
-DWORD lp8755_MillivoltsToCode(DWORD volt)
-{
-    return (volt - kLp8755MinMillivolts) / 10;
-}
-
-int lp8755_Init(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ)
-{
-    return StorePmuBus(i2cNode, deviceAddress, addrBitWidth, dataBitWidth, clockSpeedKHZ);
-}
-
-int lp8755_LookupVoltageIndex(const char* pName, DWORD* pIndex)
-{
-    return LookupRail(lp8755_VoltTab, pName, pIndex, 1);
-}
-
-const char* lp8755_GetVoltOnOff(const char* pName)
+// Null after the list of valid names when there is no such rail.
+const Lp8755Rail* FindRail(const char* name)
 {
     DWORD index = 0;
-    if (lp8755_LookupVoltageIndex(pName, &index) != 0)
-        return kStateUnknown;
-    if (PmuOpen() != 0) {
-        I2cClose();
-        return kStateUnknown;
-    }
+    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
+}
+
+// The bus is open and is closed after.
+const char* ReadState(const I2cDevice& device, const Lp8755Rail& rail)
+{
     DWORD enabled = 0;
-    int status = PmuReadField(lp8755_VoltTab[index].voltReg, &enabled, kEnableBit, kEnableBit);
+    int status = DeviceReadField(device, rail.controlReg, &enabled, kEnableBit, kEnableBit);
     I2cClose();
     if (status != 0)
         return kStateUnknown;
     return enabled != 0 ? kStateOn : kStateOff;
 }
 
-int lp8755_GetVolt(const char* pName, DWORD* pVolt)
+// Prints the rail line: the code, then the enable bit, two reads of the control register.
+int ReadRail(const I2cDevice& device, const Lp8755Rail& rail)
 {
-    if (pVolt == nullptr)
-        return 1;
-    DWORD index = 0;
-    if (lp8755_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
-        return 1;
-    }
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(device) != 0) {
         puts("Failed: Unable to open I2C device.");
         return 1;
     }
-    const LP8755& rail = lp8755_VoltTab[index];
     DWORD code = 0;
-    if (PmuReadField(rail.voltReg, &code, kCodeLsb, kCodeMsb) != 0) {
+    if (DeviceReadField(device, rail.controlReg, &code, kCodeLsb, kCodeMsb) != 0) {
         puts("Failed: Unable to read from the LP8755 device.");
         I2cClose();
         return 1;
     }
-    *pVolt = lp8755_CodeToMillivolts(code);
-    // The state read shares the open bus and closes it.
-    const char* state = lp8755_GetVoltOnOff(pName);
-    printf("%-12s %-8s %6fmV\n", rail.name, state, static_cast<double>(*pVolt));
-    I2cClose();
+    DWORD millivolts = lp8755_CodeToMillivolts(code);
+    const char* state = ReadState(device, rail);
+    printf("%-12s %-8s %6fmV\n", rail.name, state, static_cast<double>(millivolts));
     return 0;
 }
 
-int lp8755_SetVolt(const char* pName, DWORD Volt)
+int ReadNamedRail(const I2cDevice& device, const char* name)
 {
-    DWORD index = 0;
-    if (lp8755_LookupVoltageIndex(pName, &index) != 0) {
-        printf("Failed: Unable to find the PMU output [%s].\n", pName);
+    const Lp8755Rail* rail = FindRail(name);
+    if (rail == nullptr) {
+        printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
     }
-    if (Volt < kLp8755MinMillivolts || Volt > kLp8755MaxMillivolts) {
-        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", static_cast<int>(Volt),
-               static_cast<int>(kLp8755MinMillivolts), static_cast<int>(kLp8755MaxMillivolts));
+    return ReadRail(device, *rail);
+}
+
+void ListAllRails(const I2cDevice& device)
+{
+    for (const Lp8755Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
+        ReadRail(device, *rail);
+}
+
+// Writes the code, keeping the enable bit, and reads the rail back.
+int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
+{
+    DWORD millivolts = static_cast<DWORD>(voltage);
+    const Lp8755Rail* rail = FindRail(name);
+    if (rail == nullptr) {
+        printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
     }
-    if (PmuOpen() != 0) {
+    DWORD code = 0;
+    if (!lp8755_MillivoltsToCode(millivolts, &code)) {
+        printf("Failed: Wrong volt %d, valid range is [%d, %d]\n", static_cast<int>(millivolts),
+               static_cast<int>(kSettableMillivolts.minimum), static_cast<int>(kSettableMillivolts.Maximum()));
+        return 1;
+    }
+    if (DeviceOpen(device) != 0) {
         puts("Failed: Unable to open I2C device.");
         return 1;
     }
-    if (PmuWriteField(lp8755_VoltTab[index].voltReg, lp8755_MillivoltsToCode(Volt), kCodeLsb, kCodeMsb) != 0) {
+    if (DeviceWriteField(device, rail->controlReg, code, kCodeLsb, kCodeMsb) != 0) {
         puts("Failed: Unable to write to the LP8755 device.");
         I2cClose();
         return 1;
     }
-    DWORD volt = 0;
-    return lp8755_GetVolt(pName, &volt);
+    return ReadRail(device, *rail);
 }
 
-int lp8755_SetVoltOnOff(const char* pName, DWORD onoff)
+int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    DWORD index = 0;
-    if (lp8755_LookupVoltageIndex(pName, &index) != 0) {
+    const Lp8755Rail* rail = FindRail(name);
+    if (rail == nullptr) {
         puts("Failed: Unable to find the PMU output!");
         return 1;
     }
-    if (PmuOpen() != 0) {
+    if (DeviceOpen(device) != 0) {
         puts("Failed: Unable to access the PMU!");
         return 1;
     }
-    if (PmuWriteField(lp8755_VoltTab[index].voltReg, onoff != 0 ? 1 : 0, kEnableBit, kEnableBit) != 0) {
+    if (DeviceWriteField(device, rail->controlReg, on ? 1 : 0, kEnableBit, kEnableBit) != 0) {
         I2cClose();
         puts("Failed: Unable to write to the LP8755 device.");
         return 1;
@@ -140,36 +132,25 @@ int lp8755_SetVoltOnOff(const char* pName, DWORD onoff)
     return 0;
 }
 
-int lp8755_ListVolt()
-{
-    ListRails(lp8755_VoltTab, lp8755_GetVolt);
-    return 0;
-}
-
-// Transitional adapter to the driver contract.
-namespace {
-void UseDevice(const I2cDevice& device)
-{
-    StorePmuBus(device.node, device.address, 8, 8, 100);
-}
 }  // namespace
 
+DWORD lp8755_CodeToMillivolts(DWORD code)
+{
+    return kMillivolts.Voltage(code);
+}
+
+bool lp8755_MillivoltsToCode(DWORD millivolts, DWORD* pCode)
+{
+    if (!kSettableMillivolts.HoldsVoltage(millivolts))
+        return false;
+    *pCode = kSettableMillivolts.SelectorAtOrBelow(millivolts);
+    return true;
+}
+
 const RegulatorDriver kLp8755Driver = {
-    [](size_t index) { return RailNameAt(lp8755_VoltTab, index); },
-    [](const I2cDevice& device) {
-        UseDevice(device);
-        lp8755_ListVolt();
-    },
-    [](const I2cDevice& device, const char* name) {
-        UseDevice(device);
-        DWORD v = 0; return lp8755_GetVolt(name, &v);
-    },
-    [](const I2cDevice& device, const char* name, double voltage) {
-        UseDevice(device);
-        return lp8755_SetVolt(name, static_cast<DWORD>(voltage));
-    },
-    [](const I2cDevice& device, const char* name, bool on) {
-        UseDevice(device);
-        return lp8755_SetVoltOnOff(name, on ? 1 : 0);
-    },
+    [](size_t index) { return RailNameAt(kRails, index); },
+    ListAllRails,
+    ReadNamedRail,
+    SetMillivolts,
+    SetState,
 };
