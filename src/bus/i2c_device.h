@@ -15,15 +15,3 @@ int DeviceWrite(const I2cDevice& device, DWORD reg, DWORD value);
 int DeviceReadField(const I2cDevice& device, DWORD reg, DWORD* pValue, BYTE lsb, BYTE msb);
 int DeviceWriteField(const I2cDevice& device, DWORD reg, DWORD value, BYTE lsb, BYTE msb);
 int DeviceWriteMasked(const I2cDevice& device, DWORD reg, DWORD value, DWORD mask);
-
-// Transitional: the same at the device the last StorePmuBus named, for the drivers that
-// do not take a device yet.
-extern DWORD g_Instance;
-extern DWORD g_PMUSlaveAddr;
-int StorePmuBus(DWORD i2cNode, DWORD deviceAddress, DWORD addrBitWidth, DWORD dataBitWidth, DWORD clockSpeedKHZ);
-int PmuOpen();
-int PmuRead(DWORD reg, DWORD* pValue);
-int PmuWrite(DWORD reg, DWORD value);
-int PmuReadField(DWORD reg, DWORD* pValue, BYTE lsb, BYTE msb);
-int PmuWriteField(DWORD reg, DWORD value, BYTE lsb, BYTE msb);
-int PmuWriteMasked(DWORD reg, DWORD value, DWORD mask);

@@ -90,13 +90,6 @@ int OpenBus(const I2cDevice& device)
     return 0;
 }
 
-// Null after the list of valid names when there is no such rail.
-const As3720Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
-}
-
 // "ON ", "OFF" or "ERR"; the bus is open and is closed after.
 const char* ReadState(const I2cDevice& device, const As3720Rail& rail)
 {
@@ -135,7 +128,7 @@ int ReadRail(const I2cDevice& device, const As3720Rail& rail)
 
 int ReadNamedRail(const I2cDevice& device, const char* name)
 {
-    const As3720Rail* rail = FindRail(name);
+    const As3720Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
@@ -157,7 +150,7 @@ int SetMicrovolts(const I2cDevice& device, const char* name, double voltage)
         printf("SetVolt(uV), %duV seems too small\n", static_cast<int>(microvolts));
         return 1;
     }
-    const As3720Rail* rail = FindRail(name);
+    const As3720Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
@@ -177,7 +170,7 @@ int SetMicrovolts(const I2cDevice& device, const char* name, double voltage)
 // An unknown rail or a bus that cannot be opened is not reported as a failure.
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const As3720Rail* rail = FindRail(name);
+    const As3720Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return 0;
     if (DeviceOpen(device) != 0) {

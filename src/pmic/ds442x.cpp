@@ -24,7 +24,6 @@ const Output kOutputs[] = {
     {0, nullptr},
 };
 
-const int kNameNotFound = 2;
 const DWORD kSignBit = 0x80;
 const DWORD kMagnitudeMask = 0x7F;
 const DWORD kMagnitudeMax = 127;
@@ -74,10 +73,7 @@ const Ds442xBoard kBoards[] = {
 // The output of a name (any case); null after listing the valid names.
 const Output* FindOutput(const char* name)
 {
-    DWORD index = 0;
-    if (LookupRail(kOutputs, name, &index, kNameNotFound) != 0)
-        return nullptr;
-    return &kOutputs[index];
+    return FindRail(kOutputs, name);
 }
 
 const TrimmedRail* RailOf(const Ds442xBoard& board, const Output& output)

@@ -32,13 +32,6 @@ const char kStateOn[] = "ON        ";
 const char kStateOff[] = "OFF       ";
 const char kStateUnknown[] = "UNKNOWN   ";
 
-// Null after the list of valid names when there is no such rail.
-const Lp8755Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
-}
-
 // The bus is open and is closed after.
 const char* ReadState(const I2cDevice& device, const Lp8755Rail& rail)
 {
@@ -71,7 +64,7 @@ int ReadRail(const I2cDevice& device, const Lp8755Rail& rail)
 
 int ReadNamedRail(const I2cDevice& device, const char* name)
 {
-    const Lp8755Rail* rail = FindRail(name);
+    const Lp8755Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
@@ -89,7 +82,7 @@ void ListAllRails(const I2cDevice& device)
 int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
 {
     DWORD millivolts = static_cast<DWORD>(voltage);
-    const Lp8755Rail* rail = FindRail(name);
+    const Lp8755Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output [%s].\n", name);
         return 1;
@@ -114,7 +107,7 @@ int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
 
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Lp8755Rail* rail = FindRail(name);
+    const Lp8755Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         puts("Failed: Unable to find the PMU output!");
         return 1;

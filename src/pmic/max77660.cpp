@@ -4,7 +4,7 @@
 
 #include "bus/i2c.h"
 #include "bus/i2c_device.h"
-#include "pmic/rail_lookup.h"
+#include "pmic/rail.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
 
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRailListing(kRails, name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr) {
         printf("Failed: Unable to find the PMU output!\n");
         return 1;
@@ -164,12 +164,12 @@ const RegulatorDriver kMax77660Driver = {
 
 DWORD max77660_CodeToMillivolts(const char* rail, DWORD code)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found == nullptr ? 0 : CodeToMillivolts(*found, code);
 }
 
 bool max77660_MillivoltsToCode(const char* rail, double millivolts, DWORD* pCode)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found != nullptr && MillivoltsToCode(*found, millivolts, pCode);
 }

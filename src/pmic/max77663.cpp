@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "bus/i2c.h"
-#include "pmic/rail_lookup.h"
+#include "pmic/rail.h"
 
 namespace {
 
@@ -165,7 +165,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
 
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRailListing(kRails, name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRailState;
     if (DeviceOpen(device) != 0)
@@ -189,12 +189,12 @@ const RegulatorDriver kMax77663Driver = {
 
 double max77663_CodeToMillivolts(const char* rail, DWORD code)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found == nullptr ? 0 : CodeToMillivolts(*found, code);
 }
 
 DWORD max77663_MillivoltsToCode(const char* rail, double millivolts)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found == nullptr ? 0 : MillivoltsToCode(*found, millivolts);
 }

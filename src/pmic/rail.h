@@ -95,19 +95,25 @@ void PrintRailNames(const Record* table, const char* heading)
     printf("\n");
 }
 
-// Finds pName (any case); 0 with its position in *pIndex, else lists the valid names and
-// returns notFound. A null pIndex gives 1.
+// The record named `name` (any case), or null after listing the valid names.
 template <typename Record>
-int LookupRail(const Record* table, const char* pName, DWORD* pIndex, int notFound)
+const Record* FindRail(const Record* table, const char* name)
 {
-    if (pIndex == nullptr)
-        return 1;
-    *pIndex = 0;
-    for (const Record* rail = table; IsRailRecord(rail->name); ++rail, ++*pIndex)
-        if (stricmp(rail->name, pName) == 0)
-            return 0;
+    for (const Record* rail = table; IsRailRecord(rail->name); ++rail)
+        if (stricmp(rail->name, name) == 0)
+            return rail;
     PrintRailNames(table, "Valid Voltage names: ");
-    return notFound;
+    return nullptr;
+}
+
+// The same, with the line the Maxim drivers add after the names.
+template <typename Record>
+const Record* FindRailReporting(const Record* table, const char* name)
+{
+    const Record* rail = FindRail(table, name);
+    if (rail == nullptr)
+        printf("Failed: Unable to find the PMU output [%s].\n", name);
+    return rail;
 }
 
 // Millivolts as a rail line shows them: off the rail's step grid, the fractional part of

@@ -31,13 +31,6 @@ bool BusGiven(const I2cDevice& device)
     return device.node != 0 && device.address != 0;
 }
 
-// Null after the list of valid names when there is no such rail.
-const Tps51632Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, kNotFound) == 0 ? &kRails[index] : nullptr;
-}
-
 // Open, transfer and close without a check between: with no node open the transfer
 // fails every attempt.
 int ReadRail(const I2cDevice& device, const Tps51632Rail& rail)
@@ -61,7 +54,7 @@ int ReadRail(const I2cDevice& device, const Tps51632Rail& rail)
 
 int ReadNamedRail(const I2cDevice& device, const char* name)
 {
-    const Tps51632Rail* rail = FindRail(name);
+    const Tps51632Rail* rail = FindRail(kRails, name);
     if (rail == nullptr || !BusGiven(device))
         return kReadRefused;
     return ReadRail(device, *rail);
@@ -77,7 +70,7 @@ void ListAllRails(const I2cDevice& device)
 
 int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
 {
-    const Tps51632Rail* rail = FindRail(name);
+    const Tps51632Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kNotFound;
     DWORD code = 0;

@@ -60,12 +60,11 @@ int OpenRail(const Tps6236xChip& chip, const I2cDevice& device, const char* name
 {
     if (DeviceOpen(device) != 0)
         return openFailed;
-    DWORD index = 0;
-    if (LookupRail(chip.registers, name, &index, kNotFound) != 0) {
+    *pRail = FindRail(chip.registers, name);
+    if (*pRail == nullptr) {
         I2cClose();
         return kNotFound;
     }
-    *pRail = &chip.registers[index];
     return 0;
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "bus/i2c.h"
-#include "pmic/rail_lookup.h"
+#include "pmic/rail.h"
 
 namespace {
 
@@ -211,7 +211,7 @@ void List(const I2cDevice& device)
 
 int Read(const I2cDevice& device, const char* name)
 {
-    const Rail* rail = FindRailListing(kRails, name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRail;
     ReadRail(device, *rail);
@@ -220,7 +220,7 @@ int Read(const I2cDevice& device, const char* name)
 
 int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
 {
-    const Rail* rail = FindRailListing(kRails, name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRail;
     WriteSelector(device, *rail, RequestToSelector(*rail, static_cast<DWORD>(millivolts)));
@@ -229,7 +229,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double millivolts)
 
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRailListing(kRails, name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRail;
     WriteField(device, rail->state, on ? 1 : 0);
@@ -244,7 +244,7 @@ const RegulatorDriver kTps65911Driver = {
 
 bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
 {
-    const Rail* rail = FindRailListing(kRails, pName);
+    const Rail* rail = FindRail(kRails, pName);
     if (rail == nullptr)
         return false;
     *pStep = StepMillivolts(*rail);
@@ -253,13 +253,13 @@ bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
 
 DWORD tps65911_SelectorToMillivolts(const char* rail, DWORD selector)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found == nullptr ? 0 : SelectorToMillivolts(*found, selector);
 }
 
 DWORD tps65911_RequestToSelector(const char* rail, DWORD request)
 {
-    const Rail* found = FindRailListing(kRails, rail);
+    const Rail* found = FindRail(kRails, rail);
     return found == nullptr ? 0 : RequestToSelector(*found, request);
 }
 

@@ -40,12 +40,6 @@ const int kUnknownRail = 2;
 const int kReadFailed = 2;
 enum AccessStatus { kAccessed = 0, kNoDevice = 1, kNotOpened = 3, kTransferFailed = 4 };
 
-const Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, kUnknownRail) == 0 ? &kRails[index] : nullptr;
-}
-
 // A converter's whole voltage register, range flag included; an LDO's selector.
 RegisterField VoltageField(const PalmasRegulator& regulator)
 {
@@ -111,13 +105,13 @@ void List(const I2cDevice& device)
 
 int Read(const I2cDevice& device, const char* name)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     return rail == nullptr ? kUnknownRail : ReadRail(device, *rail);
 }
 
 int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRail;
     const PalmasRegulator& regulator = rail->regulator;
@@ -129,7 +123,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 // ON requests mode 1 (a converter's AUTO), OFF mode 0.
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return kUnknownRail;
     return WriteField(device, rail->regulator.request, on ? 1 : 0);

@@ -54,12 +54,6 @@ constexpr LinearRange kLdoReadRanges[] = {kPalmasLdoMillivolts, {kPalmasLdoMilli
 const char* const kSmpsModes[] = {"OFF       ", "AUTO      ", "ECO       ", "FORCE_PWM "};
 const char kUnknownWord[] = "UNKNOWN   ";
 
-const Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
-}
-
 // Opens the bus node; a failure says so (and closes).
 bool OpenBus(const I2cDevice& device)
 {
@@ -164,14 +158,14 @@ void List(const I2cDevice& device)
 
 int Read(const I2cDevice& device, const char* name)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     return rail == nullptr ? 1 : ReadRail(device, *rail);
 }
 
 // A set that went through is read back.
 int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr || !OpenBus(device))
         return 1;
     int status = WriteVoltage(device, *rail, static_cast<DWORD>(voltage));
@@ -184,7 +178,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 // ON requests mode 1 (a converter's AUTO), OFF mode 0.
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr || !OpenBus(device))
         return 1;
     bool written = WriteField(device, rail->regulator.request, on ? 1 : 0) == 0;

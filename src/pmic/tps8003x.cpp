@@ -166,12 +166,6 @@ void WriteField(const I2cDevice& device, BYTE deviceAddress, const RegisterField
     Access(device, [&] { DeviceWriteField({device.node, deviceAddress}, field.reg, value, field.lsb, field.msb); });
 }
 
-const Rail* FindRail(const char* name)
-{
-    DWORD index = 0;
-    return LookupRail(kRails, name, &index, 1) == 0 ? &kRails[index] : nullptr;
-}
-
 using ShownFunction = double (*)(Tps8003xKind kind, DWORD selector);
 
 void ReadRail(const I2cDevice& device, const Rail& rail, ShownFunction shown)
@@ -191,7 +185,7 @@ void List(const I2cDevice& device)
 template <ShownFunction Shown>
 int Read(const I2cDevice& device, const char* name)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return 1;
     ReadRail(device, *rail, Shown);
@@ -200,7 +194,7 @@ int Read(const I2cDevice& device, const char* name)
 
 int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return 1;
     DWORD selector = tps8003x_Selector(rail->kind, static_cast<DWORD>(voltage));
@@ -210,7 +204,7 @@ int SetVoltage(const I2cDevice& device, const char* name, double voltage)
 
 int SetState(const I2cDevice& device, const char* name, bool on)
 {
-    const Rail* rail = FindRail(name);
+    const Rail* rail = FindRail(kRails, name);
     if (rail == nullptr)
         return 1;
     WriteField(device, rail->state.device, StateField(*rail), on ? 1 : 0);
