@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "cli/cli.h"
 #include "bus/mem.h"
@@ -65,13 +66,15 @@ void DumpMemoryCommand(int argc, char** argv)
         ExitShowMessage("Error: At most 1048576 DWORD values can be dumped at once.", 1);
     if (count > 0 && base + 4ull * static_cast<unsigned>(count) > 0x100000000ull)
         ExitShowMessage("Error: The dump runs past the end of the 32-bit physical address space.", 1);
-    DWORD* buffer = static_cast<DWORD*>(malloc(sizeof(DWORD) * (count > 0 ? count : 1)));
+    // Freed also when a failed mapping or a bus fault ends the command.
+    std::unique_ptr<DWORD, decltype(&free)> buffer(static_cast<DWORD*>(malloc(sizeof(DWORD) * (count > 0 ? count : 1))),
+                                                   free);
     if (buffer == nullptr) {
         perror("malloc");
         exit(1);
     }
-    ReadMemoryBlock(PhysicalAddress(base), count, buffer);
+    ReadMemoryBlock(PhysicalAddress(base), count, buffer.get());
     for (int i = 0; i < count; ++i)
-        printf("0x%08lX --> 0x%08lX\n", static_cast<unsigned long>(base + 4u * i), static_cast<unsigned long>(buffer[i]));
-    free(buffer);
+        printf("0x%08lX --> 0x%08lX\n", static_cast<unsigned long>(base + 4u * i),
+               static_cast<unsigned long>(buffer.get()[i]));
 }

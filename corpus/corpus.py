@@ -4,7 +4,7 @@ boards and records, per line, the exit status, standard output, standard error, 
 simulator's trace and every register the run changed.
 
     corpus.py record [BUILD]      writes the corpus to standard output
-    corpus.py compare [BUILD]     replays it against tests/corpus/expected.txt.gz
+    corpus.py compare [BUILD]     replays it against corpus/expected.txt.gz
 
 BUILD is the build folder holding rigo and rigosim (default: build). A refactor must
 replay the corpus byte for byte.
