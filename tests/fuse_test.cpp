@@ -47,11 +47,7 @@ TEST(FuseFields, WordsAndRedundantPairs)
     EXPECT_EQ(FuseIddqG(fuses.data()), 0u);
 
     // Each low bit comes from a pair of words; either copy sets it, higher bits never do.
-    const struct {
-        int word;
-        DWORD (*value)(const DWORD*);
-        DWORD bit;
-    } pairs[] = {
+    const struct { int word; DWORD (*value)(const DWORD*); DWORD bit; } pairs[] = {
         {203, FuseSpeedoG, 1}, {205, FuseSpeedoG, 2}, {207, FuseSpeedoLP, 1}, {209, FuseSpeedoLP, 2},
         {211, FuseIddqG, 1},   {213, FuseIddqG, 2},   {215, FuseIddqG, 4},    {217, FuseIddqLP, 1},
         {219, FuseIddqLP, 2},  {221, FuseIddqLP, 4},  {223, FuseIddqLP, 8},
@@ -86,11 +82,7 @@ TEST(FuseCommands, ReferenceBelkAndLimits)
     board.SetWord(FuseAddress(70), 0x3FFF);
     for (int word = 211; word <= 224; ++word)
         board.SetWord(FuseAddress(word), 0xFFFFFFFE);
-    const struct {
-        const char* command;
-        const char* limit;
-        const char* out;
-    } limits[] = {
+    const struct { const char* command; const char* limit; const char* out; } limits[] = {
         {"-iddqG", "4088", "    IDDQ-G    =     4088 mA  (0x0FF8) *** FAIL ***\n"},
         {"-iddqG", "0xFF9", "    IDDQ-G    =     4088 mA  (0x0FF8) *** PASS ***\n"},
         {"-iddqG", "-1", "    IDDQ-G    =     4088 mA  (0x0FF8) *** PASS ***\n"},
