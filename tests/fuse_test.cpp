@@ -34,12 +34,6 @@ const Lines kFuseRead = {"0x70000000 4096", "0x60006000 4096", "0x7000f000 4096"
 TEST(FuseFields, WordsAndRedundantPairs)
 {
     std::vector<DWORD> fuses(kFuseWords, 0);
-    fuses[69] = 0x00010002;
-    fuses[70] = 0x3FFF;
-    EXPECT_EQ(FuseSpeedoG(fuses.data()), 4u);
-    EXPECT_EQ(FuseSpeedoLP(fuses.data()), 8u);
-    EXPECT_EQ(FuseIddqG(fuses.data()), 0xFF8u);
-    EXPECT_EQ(FuseIddqLP(fuses.data()), 0x1F0u);
     fuses[69] = 0xFFFFFFFF;
     fuses[70] = 0xFFFFC000;
     EXPECT_EQ(FuseSpeedoG(fuses.data()), 0x3FFFCu);
@@ -115,6 +109,10 @@ TEST(FuseCommands, ChipGating)
         EXPECT_EQ(corv.RigoOut(args), "Unsupported silicon!");
         EXPECT_EQ(Mappings(corv), kChipIdOnly);
     }
+    // The enable write's unmapping fails: the block is not read, and not printed anyway.
+    corv.Fault("mem munmap after=1");
+    EXPECT_EQ(corv.RigoOut({"-fuse"}), "");
+    EXPECT_EQ(Mappings(corv), kEnableOnly);
     for (const char* model : {"avin", "dern", "0x33:1"}) {
         SimBoard board(model);
         for (const Lines& args : {Lines{"-fuse"}, Lines{"-iddqG"}, Lines{"-iddqLP", "7"}}) {
@@ -135,8 +133,4 @@ TEST(FuseCommands, EnableFailures)
         EXPECT_EQ(belk.Word(kFuseVisibility), 0x14000000u);
         EXPECT_EQ(Mappings(belk), kEnableOnly);
     }
-    SimBoard corv("corv");
-    corv.Fault("mem munmap after=1");
-    EXPECT_EQ(corv.RigoOut({"-fuse"}), "");
-    EXPECT_EQ(Mappings(corv), kEnableOnly);
 }
