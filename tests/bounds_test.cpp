@@ -50,7 +50,7 @@ TEST(Bounds, AccessesAtTheEndOfThePhysicalSpace)
     EXPECT_EQ(board.Trace()[5], "mmap 0xfffff000 4096");
 }
 
-TEST(Bounds, RunReadCountsBelowZero)
+TEST(Bounds, RunCountsBelowZeroAndRunsPastTheRegisters)
 {
     SimBoard board("belk");
     for (const char* count : {"0x80000000", "2147483648", "-1", "0xFFFFFFFF", "99999999999999999999"}) {
@@ -58,11 +58,7 @@ TEST(Bounds, RunReadCountsBelowZero)
                   "[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] --> 0x\n") << count;
         EXPECT_EQ(board.Transfers(), Lines{}) << count;
     }
-}
 
-TEST(Bounds, LongRunWriteWrapsAroundTheRegisters)
-{
-    SimBoard board("belk");
     // 300 bytes: the first goes to offset 0x10 + 299, past the 256 registers, so it lands at 0x3B.
     std::string bytes;
     for (int i = 0; i < 300; ++i)

@@ -58,7 +58,7 @@ TEST(FuseFields, WordsAndRedundantPairs)
     }
 }
 
-TEST(FuseCommands, ReferenceBelkAndLimits)
+TEST(FuseCommands, ReferenceBelkLimitsAndEnableFailures)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-fuse"}),
@@ -94,6 +94,15 @@ TEST(FuseCommands, ReferenceBelkAndLimits)
     // A second extra argument is neither form: nothing happens.
     EXPECT_EQ(board.RigoOut({"-iddqG", "5", "6"}), "");
     EXPECT_EQ(Mappings(board), kChipIdOnly);
+
+    // The chip ID read unmaps cleanly, the enable write's unmapping fails: the block is not read.
+    board.SetWord(kFuseVisibility, 0x04000000);
+    board.Fault("mem munmap after=1");
+    for (const Lines& args : {Lines{"-fuse"}, Lines{"-iddqLP"}, Lines{"-iddqG", "1"}}) {
+        EXPECT_EQ(board.RigoOut(args), "Failed to enable fuse reads!");
+        EXPECT_EQ(board.Word(kFuseVisibility), 0x14000000u);
+        EXPECT_EQ(Mappings(board), kEnableOnly);
+    }
 }
 
 TEST(FuseCommands, ChipGating)
@@ -120,17 +129,5 @@ TEST(FuseCommands, ChipGating)
             EXPECT_EQ(Mappings(board), kChipIdOnly);
         }
         EXPECT_EQ(board.Word(kFuseVisibility), 0u);
-    }
-}
-
-TEST(FuseCommands, EnableFailures)
-{
-    // The chip ID read unmaps cleanly, the enable write's unmapping fails: the block is not read.
-    SimBoard belk("belk");
-    belk.Fault("mem munmap after=1");
-    for (const Lines& args : {Lines{"-fuse"}, Lines{"-iddqLP"}, Lines{"-iddqG", "1"}}) {
-        EXPECT_EQ(belk.RigoOut(args), "Failed to enable fuse reads!");
-        EXPECT_EQ(belk.Word(kFuseVisibility), 0x14000000u);
-        EXPECT_EQ(Mappings(belk), kEnableOnly);
     }
 }

@@ -5,7 +5,7 @@
 
 #include "e2e.h"
 
-TEST(I2cCommand, SingleRegisterReadsAndWrites)
+TEST(I2cCommand, SingleRegisterReadsWritesAndUsage)
 {
     SimBoard board("belk");
     board.SetRegisters(4, 0x2d, 0x05, {0x12, 0x34});
@@ -30,6 +30,14 @@ TEST(I2cCommand, SingleRegisterReadsAndWrites)
     EXPECT_EQ(board.RigoOut({"-I2C16", "4", "0x2D", "0x10", "0x1234"}),
               "[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] <-- 0x1234\n[/dev/i2c-4, Addr: 0x2D, Offset: 0x10] --> 0x1234\n");
     EXPECT_EQ(board.Transfers(), (Lines{"i2c-4 0x2d w 10 12 34", "i2c-4 0x2d w 10 r 12 34"}));
+
+    // Wrong arguments touch no bus.
+    for (const Lines& args : {Lines{"-i2c"}, Lines{"-i2c", "4", "0x50"}, Lines{"-i2c", "4", "0x50", "0x10", "rw", "4"},
+                              Lines{"-i2c", "4", "0x50", "0x10", "wr", "0x12", "0x34"},
+                              Lines{"-i2c16", "4", "0x50", "0x10", "rd", "4"}}) {
+        EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
+        EXPECT_EQ(board.BusTrace(), Lines{});
+    }
 }
 
 TEST(I2cCommand, SilentDeviceAndMissingBus)
@@ -106,16 +114,4 @@ TEST(I2cCommand, RunsGoFromTheHighestOffsetDown)
     expected[0] = "i2c-4 0x50 w 33 70";
     EXPECT_EQ(board.Transfers(), expected);
     EXPECT_EQ(board.Registers(4, 0x50, 0x30, 4), (std::vector<uint8_t>{0x00, 0x00, 0x00, 0x70}));
-}
-
-TEST(I2cCommand, WrongArgumentsShowTheHelp)
-{
-    SimBoard board("belk");
-    board.AddDevice(4, 0x50);
-    for (const Lines& args : {Lines{"-i2c"}, Lines{"-i2c", "4", "0x50"}, Lines{"-i2c", "4", "0x50", "0x10", "rw", "4"},
-                              Lines{"-i2c", "4", "0x50", "0x10", "wr", "0x12", "0x34"},
-                              Lines{"-i2c16", "4", "0x50", "0x10", "rd", "4"}}) {
-        EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
-        EXPECT_EQ(board.BusTrace(), Lines{});
-    }
 }

@@ -21,7 +21,7 @@ void ExpectMemError(const RunResult& result, int error, const std::string& text)
 
 }  // namespace
 
-TEST(MemRead, WidthsMasksAndShifts)
+TEST(MemCommands, ReadWriteAndDump)
 {
     SimBoard board("belk");
     board.SetWord(kRegister, 0x1204AB78);
@@ -48,11 +48,7 @@ TEST(MemRead, WidthsMasksAndShifts)
     EXPECT_EQ(board.Trace(), (Lines{"open /dev/mem", "mmap 0x70000000 4096", "munmap 0x70000000 4096", "close /dev/mem",
                                     "open /dev/mem", "mmap 0x7000f000 4096", "munmap 0x7000f000 4096",
                                     "close /dev/mem"}));
-}
 
-TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
-{
-    SimBoard board("belk");
     const struct { uint32_t before; Lines args; const char* out; uint32_t after; } writes[] = {
         {0, {"-wr", "0x7000F404", "0x12121212"}, "0x7000F404 <-- 0x12121212\n", 0x12121212},
         {0xAAAABBBB, {"-wr16", "0x7000F404", "0x1212", "0xFF"}, "0x7000F404 <-- 0x1212\n", 0xAAAABB12},
@@ -78,11 +74,7 @@ TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
                               Lines{"-list", "0x7000F404"}, Lines{"-list", "0x7000F404", "3", "4"}})
         EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
     EXPECT_EQ(board.Word(kRegister), 0u);
-}
 
-TEST(MemList, DumpsWordsAndRefusesHugeCounts)
-{
-    SimBoard board("belk");
     board.SetWord(0x7000FFF8, 0x11111111);
     board.SetWord(0x7000FFFC, 0x22222222);
     board.SetWord(0x70010000, 0x33333333);
