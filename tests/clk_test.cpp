@@ -34,7 +34,7 @@ TEST(ClockFormulas, PllsAndPlleFieldWidths)
     EXPECT_DOUBLE_EQ(PllHertz(0x003F0101, kPlleLayout, 12000000.0), 12000000.0 / std::ldexp(1.0, 63));
 }
 
-TEST(ClockCommands, OscillatorCodesAndGrammar)
+TEST(ClockCommands, OscillatorCodesGrammarAndEmcSources)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-OSC", "EMC", "extra", "words"}), "12000000   [  12.0 MHz]\n");  // ignores the rest
@@ -55,11 +55,8 @@ TEST(ClockCommands, OscillatorCodesAndGrammar)
         EXPECT_EQ(board.RigoOut({"-freq", name}), "");
     for (const Lines& args : {Lines{"-freq"}, Lines{"-freq", "OSC", "extra"}, Lines{"-pll"}})
         EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
-}
 
-TEST(ClockCommands, EmcClockSources)
-{
-    SimBoard board("belk");
+    board.SetWord(kOscControl, 0x80000000);  // back to 12 MHz
     board.SetWord(kPllmBase, PllBase(666, 12, 0));
     board.SetWord(kPllcBase, PllBase(600, 12, 0));
     board.SetWord(kPllpBase, PllBase(17, 9, 0));
