@@ -34,7 +34,7 @@ TEST(ClockFormulas, PllsAndPlleFieldWidths)
     EXPECT_DOUBLE_EQ(PllHertz(0x003F0101, kPlleLayout, 12000000.0), 12000000.0 / std::ldexp(1.0, 63));
 }
 
-TEST(ClockCommands, OscillatorCodesAndGrammar)
+TEST(ClockCommands, OscillatorCodesGrammarAndEmcSources)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-OSC", "EMC", "extra", "words"}), "12000000   [  12.0 MHz]\n");  // ignores the rest
@@ -55,18 +55,12 @@ TEST(ClockCommands, OscillatorCodesAndGrammar)
         EXPECT_EQ(board.RigoOut({"-freq", name}), "");
     for (const Lines& args : {Lines{"-freq"}, Lines{"-freq", "OSC", "extra"}, Lines{"-pll"}})
         EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
-}
 
-TEST(ClockCommands, EmcClockSources)
-{
-    SimBoard board("belk");
+    board.SetWord(kOscControl, 0x80000000);  // back to 12 MHz
     board.SetWord(kPllmBase, PllBase(666, 12, 0));
     board.SetWord(kPllcBase, PllBase(600, 12, 0));
     board.SetWord(kPllpBase, PllBase(17, 9, 0));
-    const struct {
-        uint32_t source;
-        const char* out;
-    } cases[] = {
+    const std::pair<uint32_t, const char*> cases[] = {
         {0x00000002, "333000000  [ 333.0 MHz] PLLM_OUT0\n"},
         {0x00000000, "666000000  [ 666.0 MHz] PLLM_OUT0\n"},
         {0x0FFFFF01, "444000000  [ 444.0 MHz] PLLM_OUT0\n"},  // bits 27:8 are neither source nor divisor
@@ -78,9 +72,9 @@ TEST(ClockCommands, EmcClockSources)
         {0x10000002, "Error: Failed to obtain EMC frequency on this platform!\n"},
         {0xF0000002, "Error: Failed to obtain EMC frequency on this platform!\n"},
     };
-    for (const auto& c : cases) {
-        board.SetWord(kEmcClockSource, c.source);
-        EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), c.out);
+    for (const auto& [source, out] : cases) {
+        board.SetWord(kEmcClockSource, source);
+        EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), out);
     }
     // The oscillator as source with an unknown code: its error, then a 0 Hz clock.
     board.SetWord(kEmcClockSource, 0xC0000000);
@@ -89,10 +83,7 @@ TEST(ClockCommands, EmcClockSources)
 
     // Beyond 2^31 Hz the whole hertz print through the signed conversion and saturate;
     // a zero M divider gives infinity, 0/0 not a number; hertz are truncated, not rounded.
-    const struct {
-        uint32_t pllm;
-        const char* out;
-    } extremes[] = {
+    const std::pair<uint32_t, const char*> extremes[] = {
         {PllBase(250, 1, 0), "-1294967296 [3000.0 MHz] PLLM_OUT0\n"},
         {PllBase(1023, 1, 0), "-1         [12276.0 MHz] PLLM_OUT0\n"},
         {PllBase(666, 0, 0), "-1         [   inf MHz] PLLM_OUT0\n"},
@@ -100,9 +91,9 @@ TEST(ClockCommands, EmcClockSources)
         {PllBase(4, 7, 0), "6857142    [   6.9 MHz] PLLM_OUT0\n"},
     };
     board.SetWord(kEmcClockSource, 0x00000000);
-    for (const auto& e : extremes) {
-        board.SetWord(kPllmBase, e.pllm);
-        EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), e.out);
+    for (const auto& [pllm, out] : extremes) {
+        board.SetWord(kPllmBase, pllm);
+        EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), out);
     }
 }
 
@@ -128,10 +119,9 @@ TEST(ClockCommands, UnservedChipsAndUnreadableRegisters)
     EXPECT_EQ(board.RigoOut({"-pll", "PLLC"}), "");
     board.SetFault("mem munmap after=2");  // the EMC source reads, its PLL does not: 0 Hz
     EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), "0          [   0.0 MHz] PLLM_OUT0\n");
-
 }
 
-TEST(ClockCommands, PllListOnBelk)
+TEST(ClockCommands, PllListAndSinglePlls)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-pll", "LIST"}),
@@ -144,11 +134,6 @@ TEST(ClockCommands, PllListOnBelk)
               "PLLP_OUT1       9600000 [   9.6 MHz]\n"
               "PLLE          100000000 [ 100.0 MHz]\n"
               "PLLS             273066 [   0.3 MHz]\n");
-}
-
-TEST(ClockCommands, SinglePlls)
-{
-    SimBoard board("belk");
     board.SetWord(kPllcBase, PllBase(600, 12, 0));
     board.SetWord(kPllcOut, 0xFFFF0700);  // 7.1 fixed point plus one: 4.5
     EXPECT_EQ(board.RigoOut({"-pll", "pllc"}), "PLLC_OUT1     133333333 [ 133.3 MHz]\n");

@@ -40,17 +40,12 @@ tps65911="VIO VDD1 VDD2 VDDCTRL VDDCTRLSR LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO
 outputs="OUT0 OUT1 OUT2 OUT3"
 boards=$(echo BRD{01..18})
 
-expect "rigo -tps659" "-tps65911 -tps65913"
 expect "rigo -TPS659" "-tps65911 -tps65913"
-expect "rigo -iddq" "-iddqG -iddqLP"
-expect "rigo -fr" "-freq"
 expect "rigo -freq " "OSC EMC"
 expect "rigo -FREQ e" "EMC"
 expect "rigo -freq OSC " ""
 expect "rigo -osc " ""
 expect "rigo -pll " "list PLLC PLLM PLLP PLLX PLLA PLLD PLLU PLLE PLLS"
-expect "rigo -pll plle" "PLLE"
-expect "rigo -rd " ""
 
 # Regulators: list or a rail first; ON/OFF after a rail; a rail after bus and address.
 expect "rigo -tps65911 " "list $tps65911 bypass"
@@ -62,7 +57,6 @@ expect "rigo -tps65911 list " ""
 expect "rigo -tps65911 4 " ""
 expect "rigo -tps65911 4 0x2d " "$tps65911"
 expect "rigo -tps65911 4 0x2d VDD2 " "ON OFF"
-expect "rigo -tps65911 4 0x2d VDD2 ON " ""
 expect "rigo -tps65911 bypass " "LDO7 LDO8"
 expect "rigo -tps65911 bypass 4 0x2d " "LDO7 LDO8"
 expect "rigo -tps65913 b" ""
@@ -80,7 +74,6 @@ expect "rigo -ds4424n list " "$boards"
 expect "rigo -ds4424n list BRD01 " ""
 expect "rigo -ds4422n BRD01 " "$outputs"
 expect "rigo -ds4422n BRD01 OUT0 " ""
-expect "rigo -ds4422n brd05 4 " ""
 expect "rigo -ds4422n brd05 4 0x10 " "$outputs"
 expect "rigo -ds4422n 4 0x10 " "$outputs"
 expect "rigo -ds4422n 4 0x10 OUT3 " ""
@@ -113,8 +106,5 @@ for command in $commands; do
     [[ $names == "$rails" ]] || fail "$command offers '$rails', rigo lists '$names'"
 done
 
-if ((failures > 0)); then
-    echo "$failures failures"
-    exit 1
-fi
+((failures == 0)) || { echo "$failures failures"; exit 1; }
 echo "completion: all checks passed"

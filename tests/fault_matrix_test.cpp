@@ -4,13 +4,11 @@
 // only the ones that every command shares are checked here.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,7 +35,6 @@ const Command kCommands[] = {
     {"belk", {"-chip"}},
     {"belk", {"-fuse"}, true},
     {"belk", {"-iddqG", "400"}, true},
-    {"belk", {"-iddqLP"}, true},
     {"belk", {"-osc"}, true},
     {"corv", {"-freq", "EMC"}, true},
     {"belk", {"-pll", "list"}, true},
@@ -73,12 +70,6 @@ struct Fault {
     const char* options = "";
 };
 
-// gtest shows the parameter beside each test's name: the fault's name keeps it stable.
-void PrintTo(const Fault& fault, std::ostream* os)
-{
-    *os << fault.name;
-}
-
 const Fault kFaults[] = {
     {"NoDevMem", "mem open", Target::Memory},
     {"MappingFails", "mem mmap after=1", Target::Memory},
@@ -103,48 +94,26 @@ std::string Rule(const Fault& fault, const Command& command)
     return rule + fault.options;
 }
 
-std::string Describe(const Command& command)
-{
-    std::string text = command.model;
-    for (const std::string& arg : command.args)
-        text += " " + arg;
-    return text;
-}
-
-// The device's registers replayed from their state before the run through its successful
-// write transfers, which must give what it holds afterwards: a failed transfer left
-// nothing behind. Writes to a register whose read had failed before are collected too: a
-// read-modify-write that went on with a value it never read.
-struct Replay {
-    std::vector<uint8_t> registers;
-    std::vector<std::string> blindWrites;
-};
-
-Replay ReplayWrites(std::vector<uint8_t> registers, const std::vector<std::string>& transfers, const Command& command)
+// Writes to a register whose read had failed before: a read-modify-write that went on
+// with a value it never read.
+Lines BlindWrites(const Lines& transfers, const Command& command)
 {
     char device[24];
     snprintf(device, sizeof device, "i2c-%d 0x%02x w ", command.bus, command.addr);
-    Replay replay;
-    std::set<unsigned> unread;
+    Lines blind;
+    std::set<unsigned long> unread;
     for (const std::string& line : transfers) {
         if (!line.starts_with(device))
             continue;
-        std::istringstream bytes(line.substr(strlen(device)));
-        unsigned reg = 0;
-        bytes >> std::hex >> reg;
+        unsigned long reg = std::stoul(line.substr(strlen(device)), nullptr, 16);
         bool read = line.find(" r ") != std::string::npos;
-        if (line.find(" failed ") != std::string::npos) {
-            if (read)
-                unread.insert(reg);
-            continue;
-        }
-        if (!read && unread.count(reg) != 0)
-            replay.blindWrites.push_back(line);
-        for (unsigned value, pointer = reg; !read && bytes >> value; ++pointer)
-            registers[pointer & 0xFF] = static_cast<uint8_t>(value);
+        bool failed = line.find(" failed ") != std::string::npos;
+        if (read && failed)
+            unread.insert(reg);
+        else if (!read && !failed && unread.count(reg) != 0)
+            blind.push_back(line);
     }
-    replay.registers = registers;
-    return replay;
+    return blind;
 }
 
 class FaultMatrix : public testing::TestWithParam<Fault> {};
@@ -161,20 +130,14 @@ TEST_P(FaultMatrix, EveryCommandEndsCleanly)
             board = std::make_unique<SimBoard>(command.model);
         board->ClearFaults();
         board->Fault(Rule(fault, command));
-        std::vector<uint8_t> before = command.bus < 0 ? std::vector<uint8_t>{}
-                                                       : board->Registers(command.bus, command.addr, 0, 256);
         RunResult r = board->Rigo(command.args);
 
-        SCOPED_TRACE(Describe(command) + " with " + Rule(fault, command));
+        SCOPED_TRACE(command.model + testing::PrintToString(command.args) + " with " + Rule(fault, command));
         EXPECT_TRUE(r.status == 0 || r.status == 1) << r.status << "\n" << r.err;
         EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
-        if (command.bus >= 0) {
-            Replay replay = ReplayWrites(before, board->Transfers(), command);
-            EXPECT_EQ(replay.registers, board->Registers(command.bus, command.addr, 0, 256));
-            if (!command.readsFailAsZero) {
-                EXPECT_EQ(replay.blindWrites, std::vector<std::string>{});
-            }
+        if (command.bus >= 0 && !command.readsFailAsZero) {
+            EXPECT_EQ(BlindWrites(board->Transfers(), command), Lines{});
         }
         // The chip ID is read before any command runs; a failed unmapping never ends one.
         if (fault.target == Target::Memory) {

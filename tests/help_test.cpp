@@ -55,13 +55,9 @@ TEST(Help, BannerBoxesAndSampleRows)
                           "CHIP FUSE INFO", "IDDQ LIMIT TESTING"}));
 
     for (const char* sample : {
-             "  Dump 100        rigo -mem list 0x7000F404 100",
-             "     8-bit Write    rigo -wr8 0x7000F404 0x12",
              "        Bypass for LDO7/LDO8 (allows -5% skew).",
              "                    LDO3, LDO3, LDO4, LDO5, LDO6, LDO7, LDO8",
              "    -ds4424N <I2C_NODE> <I2C_ADDR> <NAME> <MIN> <NOM> <MAX> <SI> [VALUE]",
-             "    <NAME>          (MAX77663): BUCK1, BUCK2, BUCK3, BUCK4, BUCK5, BUCK6,",
-             "        FAIL if calculated value is at/above  supplied [LIMIT].",
          }) {
         const std::string row = sample + std::string(74 - std::string(sample).size(), ' ');
         EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << sample;

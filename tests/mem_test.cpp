@@ -19,16 +19,9 @@ void ExpectMemError(const RunResult& result, int error, const std::string& text)
     EXPECT_TRUE(std::regex_match(result.err, line)) << result.err;
 }
 
-void ExpectHelp(const RunResult& result)
-{
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, HelpText());
-}
-
 }  // namespace
 
-TEST(MemRead, WidthsMasksAndShifts)
+TEST(MemCommands, ReadWriteAndDump)
 {
     SimBoard board("belk");
     board.SetWord(kRegister, 0x1204AB78);
@@ -39,12 +32,10 @@ TEST(MemRead, WidthsMasksAndShifts)
         {{"-RD16", "0x7000F404"}, "0x7000F404 --> 0xAB78\n"},
         {{"-rd16", "0x7000F406"}, "0x7000F406 --> 0x1204\n"},
         {{"-rd8", "0x7000F405"}, "0x7000F405 --> 0xAB\n"},
-        {{"-rd8", "0x7000F406"}, "0x7000F406 --> 0x04\n"},
         {{"-rd", "abc"}, "0x00000000 --> 0xCAFEF00D\n"},  // no number reads as 0
         {{"-rd", "0x7000F404", "0x0000FF00"}, "0x7000F404 --> 0x0000AB00\n"},
         {{"-rd", "0x7000F404", "0x0000FF00", "shift"}, "0x7000F404 --> 0x000000AB\n"},
         {{"-rd", "0x7000F404", "0x0000FF00", "S"}, "0x7000F404 --> 0x000000AB\n"},
-        {{"-rd", "0x7000F404", "0x0000FF00", "noshift"}, "0x7000F404 --> 0x0000AB00\n"},
         {{"-rd", "0x7000F404", "0xFF", "x", "more"}, "0x7000F404 --> 0x00000078\n"},
         {{"-rd16", "0x7000F404", "0xF0", "s"}, "0x7000F404 --> 0x0007\n"},
         {{"-rd8", "0x7000F404", "0x0"}, "0x7000F404 --> 0x00\n"},
@@ -57,17 +48,8 @@ TEST(MemRead, WidthsMasksAndShifts)
     EXPECT_EQ(board.Trace(), (Lines{"open /dev/mem", "mmap 0x70000000 4096", "munmap 0x70000000 4096", "close /dev/mem",
                                     "open /dev/mem", "mmap 0x7000f000 4096", "munmap 0x7000f000 4096",
                                     "close /dev/mem"}));
-}
 
-TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
-{
-    SimBoard board("belk");
-    const struct {
-        uint32_t before;
-        Lines args;
-        const char* out;
-        uint32_t after;
-    } writes[] = {
+    const struct { uint32_t before; Lines args; const char* out; uint32_t after; } writes[] = {
         {0, {"-wr", "0x7000F404", "0x12121212"}, "0x7000F404 <-- 0x12121212\n", 0x12121212},
         {0xAAAABBBB, {"-wr16", "0x7000F404", "0x1212", "0xFF"}, "0x7000F404 <-- 0x1212\n", 0xAAAABB12},
         {0x12345670, {"-wr32", "0x7000F404", "0xAB", "0x0F"}, "0x7000F404 <-- 0x000000AB\n", 0x1234567B},
@@ -90,13 +72,9 @@ TEST(MemWrite, WritesWithMasksAndReportsWidthMismatch)
     board.SetWord(kRegister, 0);
     for (const Lines& args : {Lines{"-rd"}, Lines{"-wr", "0x7000F404"}, Lines{"-rd64", "0x7000F404"},
                               Lines{"-list", "0x7000F404"}, Lines{"-list", "0x7000F404", "3", "4"}})
-        ExpectHelp(board.Rigo(args));
+        EXPECT_EQ(board.Rigo(args), (RunResult{1, "", HelpText()}));
     EXPECT_EQ(board.Word(kRegister), 0u);
-}
 
-TEST(MemList, DumpsWordsAndRefusesHugeCounts)
-{
-    SimBoard board("belk");
     board.SetWord(0x7000FFF8, 0x11111111);
     board.SetWord(0x7000FFFC, 0x22222222);
     board.SetWord(0x70010000, 0x33333333);
@@ -115,13 +93,11 @@ TEST(MemList, DumpsWordsAndRefusesHugeCounts)
         EXPECT_EQ(board.RigoOut({"-list", "0x7000F404", count}), "") << count;
         EXPECT_EQ(board.Trace().size(), 8u) << count;
     }
-    RunResult result = board.Rigo({"-list", "0x7000F404", "1048577"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Error: At most 1048576 DWORD values can be dumped at once.\n");
+    EXPECT_EQ(board.Rigo({"-list", "0x7000F404", "1048577"}),
+              (RunResult{1, "Error: At most 1048576 DWORD values can be dumped at once.\n", ""}));
     EXPECT_EQ(board.Trace().size(), 4u);  // only the chip ID read
-    result = board.Rigo({"-list", "0xFFFFFFF8", "3"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Error: The dump runs past the end of the 32-bit physical address space.\n");
+    EXPECT_EQ(board.Rigo({"-list", "0xFFFFFFF8", "3"}),
+              (RunResult{1, "Error: The dump runs past the end of the 32-bit physical address space.\n", ""}));
     EXPECT_EQ(board.RigoOut({"-list", "0xFFFFFFF8", "2"}), "0xFFFFFFF8 --> 0x00000000\n0xFFFFFFFC --> 0x00000000\n");
 }
 
@@ -165,17 +141,10 @@ TEST(ChipInfo, ModelsRevisionsAndDispatch)
     board.SetWord(0x70000804, 0xABCD351F);
     EXPECT_EQ(board.RigoOut({"-CHIP"}), "Corv (A01)\n");
 
-    for (const char* keyword : {"-?", "-v", "-Ver", "-VERSION", "-version"}) {
-        RunResult result = board.Rigo({keyword, "ignored"});
-        EXPECT_EQ(result.status, 0) << keyword;
-        EXPECT_EQ(result.out, "") << keyword;
-        EXPECT_EQ(result.err, kBanner) << keyword;
-    }
-    RunResult help = board.Rigo({});
-    EXPECT_EQ(help.status, 1);
-    EXPECT_EQ(help.out, "");
-    EXPECT_TRUE(help.err.starts_with(kBanner));
+    for (const char* keyword : {"-?", "-v", "-Ver", "-VERSION", "-version"})
+        EXPECT_EQ(board.Rigo({keyword, "ignored"}), (RunResult{0, "", kBanner})) << keyword;
+    EXPECT_EQ(board.Rigo({}), (RunResult{1, "", HelpText()}));
     EXPECT_TRUE(board.Trace().empty());  // no command: not even the chip ID is read
     for (const char* command : {"-bogus", "rd", ""})
-        ExpectHelp(board.Rigo({command, "0x7000F404"}));
+        EXPECT_EQ(board.Rigo({command, "0x7000F404"}), (RunResult{1, "", HelpText()}));
 }
