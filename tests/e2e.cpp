@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,8 +22,7 @@ namespace {
 
 std::string TemporaryFolder()
 {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/rigosim-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "rigosim-XXXXXX";  // honours TMPDIR
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error(pattern + ": " + strerror(errno));
     return pattern;
@@ -59,6 +59,12 @@ RunResult Spawn(const std::vector<std::string>& argv, const std::string& folder)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out), ReadFile(err)};
 }
 
+Lines Joined(Lines head, const Lines& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
 }  // namespace
 
 SimBoard::SimBoard(const std::string& model) : folder_(TemporaryFolder()), board_(folder_ + "/board")
@@ -78,9 +84,7 @@ SimBoard::~SimBoard()
 
 RunResult SimBoard::Rigo(const std::vector<std::string>& args)
 {
-    std::vector<std::string> argv = {RIGO_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return Run(argv);
+    return Run(Joined({RIGO_PATH}, args));
 }
 
 std::string SimBoard::RigoOut(const std::vector<std::string>& args)
@@ -94,34 +98,43 @@ std::string SimBoard::RigoOut(const std::vector<std::string>& args)
 RunResult SimBoard::Run(const std::vector<std::string>& argv)
 {
     board_.ClearTrace();
-    std::vector<std::string> command = {RIGOSIM_PATH, "run", board_.Path(), "--"};
-    command.insert(command.end(), argv.begin(), argv.end());
-    return Spawn(command, folder_);
+    return Spawn(Joined({RIGOSIM_PATH, "run", board_.Path(), "--"}, argv), folder_);
 }
 
-std::vector<std::string> SimBoard::Trace()
+// The lines of the last run that `keep` selects; "# " lines are run and process markers.
+Lines SimBoard::TraceWhere(bool (*keep)(const std::string& line))
 {
-    std::vector<std::string> lines;
-    std::istringstream stream(board_.Trace());
-    for (std::string line; std::getline(stream, line);)
-        if (!line.starts_with("# "))  // run and process markers
+    Lines lines;
+    for (const std::string& line : SplitLines(board_.Trace()))
+        if (!line.starts_with("# ") && keep(line))
             lines.push_back(line);
     return lines;
 }
 
-std::vector<std::string> SimBoard::Transfers()
+Lines SimBoard::Trace()
 {
-    std::vector<std::string> transfers;
-    for (const std::string& line : Trace())
-        if (line.starts_with("i2c-"))
-            transfers.push_back(line);
-    return transfers;
+    return TraceWhere([](const std::string&) { return true; });
+}
+
+Lines SimBoard::Transfers()
+{
+    return TraceWhere([](const std::string& line) { return line.starts_with("i2c-"); });
+}
+
+Lines SimBoard::BusLines()
+{
+    return TraceWhere([](const std::string& line) { return line.find("i2c") != std::string::npos; });
+}
+
+Lines SimBoard::BusTrace()
+{
+    return TraceWhere(
+        [](const std::string& line) { return line.find("i2c") != std::string::npos || line.starts_with("usleep"); });
 }
 
 int SimBoard::Pauses(int microseconds)
 {
-    const std::vector<std::string> trace = Trace();
-    return static_cast<int>(std::count(trace.begin(), trace.end(), "usleep " + std::to_string(microseconds)));
+    return static_cast<int>(std::ranges::count(Trace(), "usleep " + std::to_string(microseconds)));
 }
 
 RunResult RunCommand(const std::vector<std::string>& argv)
@@ -144,20 +157,25 @@ std::string HelpText()
     return help;
 }
 
-Lines SimBoard::BusLines()
+RunResult Sim(const std::vector<std::string>& args)
+{
+    return RunCommand(Joined({RIGOSIM_PATH}, args));
+}
+
+Lines SplitLines(const std::string& text)
 {
     Lines lines;
-    for (const std::string& line : Trace())
-        if (line.find("i2c") != std::string::npos)
-            lines.push_back(line);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
     return lines;
 }
 
-Lines SimBoard::BusTrace()
+bool Installed([[maybe_unused]] const char* program)
 {
-    Lines lines;
-    for (const std::string& line : Trace())
-        if (line.find("i2c") != std::string::npos || line.starts_with("usleep"))
-            lines.push_back(line);
-    return lines;
+#ifdef RIGO_CROSS_BUILD
+    return false;
+#else
+    return access(program, X_OK) == 0;
+#endif
 }

@@ -34,7 +34,6 @@ public:
     uint32_t Word(uint32_t address) { return board_.Word(address); }
     void SetWord(uint32_t address, uint32_t value) { board_.SetWord(address, value); }
     void AddDevice(int bus, int addr) { board_.AddDevice(bus, addr); }
-    void RemoveDevice(int bus, int addr) { board_.RemoveDevice(bus, addr); }
     uint8_t Register(int bus, int addr, int reg) { return board_.Registers(bus, addr, reg, 1)[0]; }
     std::vector<uint8_t> Registers(int bus, int addr, int reg, int count)
     {
@@ -46,25 +45,27 @@ public:
     }
     void Fault(const std::string& rule) { board_.AddFault(rule); }
     void ClearFaults() { board_.ClearFaults(); }
-    void SetFault(const std::string& rule)  // replaces every rule
-    {
-        ClearFaults();
-        Fault(rule);
-    }
-    std::vector<std::string> Trace();      // lines of the last run, without the "# " markers
-    std::vector<std::string> Transfers();  // only the i2c transfer lines of the last run
+    void SetFault(const std::string& rule) { ClearFaults(); Fault(rule); }  // replaces every rule
+    Lines Trace();                         // lines of the last run, without the "# " markers
+    Lines Transfers();                     // only the i2c transfer lines of the last run
     Lines BusLines();                      // the I2C side of the last run: opens, closes, transfers
     Lines BusTrace();                      // the same with the pauses
     int Pauses(int microseconds);          // "usleep <microseconds>" lines of the last run
     const std::string& Path() const { return board_.Path(); }
 
 private:
+    Lines TraceWhere(bool (*keep)(const std::string& line));
     std::string folder_;  // holds the board and the captured output of a run
     Board board_;
 };
 
-// Runs a program outside any board (rigosim itself, for instance), stdin from /dev/null.
+// Runs a program outside any board, stdin from /dev/null; Sim runs rigosim with `args`.
 RunResult RunCommand(const std::vector<std::string>& argv);
+RunResult Sim(const std::vector<std::string>& args);
+Lines SplitLines(const std::string& text);
+// Whether a program of the build machine can run on a board: in a cross build the preload
+// library is the target's, which the build machine's programs cannot load.
+bool Installed(const char* program);
 
 // The full help text as rigo prints it (read once from `rigo` with no arguments).
 std::string HelpText();
