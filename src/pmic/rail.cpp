@@ -21,12 +21,3 @@ bool RangesSelectorAtOrAbove(std::span<const LinearRange> ranges, DWORD voltage,
     }
     return false;
 }
-
-DWORD RangesMaximum(std::span<const LinearRange> ranges)
-{
-    DWORD maximum = 0;
-    for (const LinearRange& range : ranges)
-        if (range.Maximum() > maximum)
-            maximum = range.Maximum();
-    return maximum;
-}

@@ -67,8 +67,6 @@ bool RangesVoltage(std::span<const LinearRange> ranges, DWORD selector, DWORD* p
 // The selector of the lowest voltage at or above `voltage` (a request below the lowest range
 // takes its first selector); false when `voltage` lies above every range.
 bool RangesSelectorAtOrAbove(std::span<const LinearRange> ranges, DWORD voltage, DWORD* pSelector);
-// The highest top of the ranges.
-DWORD RangesMaximum(std::span<const LinearRange> ranges);
 
 inline bool IsRailRecord(const char* name)
 {
@@ -118,18 +116,9 @@ const Record* FindRailReporting(const Record* table, const char* name)
 
 // Millivolts as a rail line shows them: off the rail's step grid, the fractional part of
 // the step is added back (a 12.5 mV rail stored as 1212 shows 1212.5).
-inline double ShownMillivolts(DWORD volt, double stepSize)
+inline double ShownMillivolts(DWORD millivolts, double stepMillivolts)
 {
-    if (modulus(volt, stepSize) != 0)
-        return volt + modulus(stepSize, 1.0);
-    return volt;
-}
-
-// Prints the rail line of every rail in table order, whatever each read reports.
-template <typename Record, typename Volt>
-void ListRails(const Record* table, int (*getVolt)(const char*, Volt*))
-{
-    Volt volt = 0;
-    for (const Record* rail = table; IsRailRecord(rail->name); ++rail)
-        getVolt(rail->name, &volt);
+    if (modulus(millivolts, stepMillivolts) != 0)
+        return millivolts + modulus(stepMillivolts, 1.0);
+    return millivolts;
 }
