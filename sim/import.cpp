@@ -24,7 +24,7 @@ const size_t kProblemsShown = 10;
 const char kI2cdumpHeader[] = "     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f    0123456789abcdef";
 
 // A file as the command line presents it.
-struct FileSpec {
+struct FileToLoad {
     enum Kind { Text, Device, Memory };
     std::string path;
     Kind kind = Text;
@@ -108,8 +108,8 @@ bool IsAccessWidth(size_t digits)
 // Reads one file's lines into Changes; each problem is kept as "FILE:LINE: what".
 class FileReader {
 public:
-    FileReader(const FileSpec& spec, Changes* changes, std::vector<std::string>* problems)
-        : spec_(spec), changes_(changes), problems_(problems), cursor_(spec.address)
+    FileReader(const FileToLoad& file, Changes* changes, std::vector<std::string>* problems)
+        : file_(file), changes_(changes), problems_(problems), cursor_(file.address)
     {
     }
 
@@ -127,7 +127,7 @@ public:
             if (!line.empty() && line[0] != '#') {
                 std::string problem = ReadLine(line);
                 if (!problem.empty())
-                    problems_->push_back(spec_.path + ":" + std::to_string(lineNumber_) + ": " + problem);
+                    problems_->push_back(file_.path + ":" + std::to_string(lineNumber_) + ": " + problem);
                 if (needsOption_)
                     return;  // the rest of the file is of the same kind: once is enough
                 firstLine_ = false;
@@ -139,9 +139,9 @@ public:
 private:
     std::string ReadLine(std::string_view line)
     {
-        if (spec_.kind == FileSpec::Device)
+        if (file_.kind == FileToLoad::Device)
             return line == kI2cdumpHeader ? "" : I2cdumpRow(line);
-        if (spec_.kind == FileSpec::Memory)
+        if (file_.kind == FileToLoad::Memory)
             return DevmemValue(line);
         if (line == kSavedBoardHeader) {
             if (!firstLine_)
@@ -272,7 +272,7 @@ private:
                 continue;
             if (cell.size() != 2 || !Hex(cell, &value))
                 return "malformed i2cdump cell '" + std::string(cell) + "'";
-            changes_->SetRegister(spec_.bus, spec_.addr, static_cast<int>(row + column), static_cast<int>(value));
+            changes_->SetRegister(file_.bus, file_.addr, static_cast<int>(row + column), static_cast<int>(value));
         }
         return "";
     }
@@ -327,7 +327,7 @@ private:
         return "";
     }
 
-    const FileSpec& spec_;
+    const FileToLoad& file_;
     Changes* changes_;
     std::vector<std::string>* problems_;
     uint64_t cursor_;  // where the next devmem value goes
@@ -353,21 +353,21 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
-void ReadRawImage(const FileSpec& spec, const std::string& image, Changes* changes,
+void ReadRawImage(const FileToLoad& file, const std::string& image, Changes* changes,
                   std::vector<std::string>* problems)
 {
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(image.data());
-    if (spec.kind == FileSpec::Device) {
+    if (file.kind == FileToLoad::Device) {
         if (image.size() > kRegisterCount)
-            problems->push_back(spec.path + ": " + std::to_string(image.size()) +
+            problems->push_back(file.path + ": " + std::to_string(image.size()) +
                                 " bytes, more than a device's 256 registers");
         for (size_t reg = 0; reg < image.size() && reg < kRegisterCount; ++reg)
-            changes->SetRegister(spec.bus, spec.addr, static_cast<int>(reg), bytes[reg]);
-    } else if (spec.address + uint64_t{image.size()} > kMemoryEnd) {
-        problems->push_back(spec.path + ": " + std::to_string(image.size()) +
+            changes->SetRegister(file.bus, file.addr, static_cast<int>(reg), bytes[reg]);
+    } else if (file.address + uint64_t{image.size()} > kMemoryEnd) {
+        problems->push_back(file.path + ": " + std::to_string(image.size()) +
                             " bytes from the address on run past 0xFFFFFFFF");
     } else {
-        changes->SetMemory(spec.address, bytes, image.size());
+        changes->SetMemory(file.address, bytes, image.size());
     }
 }
 
@@ -379,21 +379,21 @@ unsigned long Number(const std::string& text, unsigned long max)
     return value;
 }
 
-std::vector<FileSpec> FileSpecs(const std::vector<std::string>& args)
+std::vector<FileToLoad> FilesToLoad(const std::vector<std::string>& args)
 {
-    std::vector<FileSpec> specs;
-    FileSpec next;
+    std::vector<FileToLoad> files;
+    FileToLoad next;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        bool qualified = next.kind != FileSpec::Text;
+        bool qualified = next.kind != FileToLoad::Text;
         if ((word == "--device" || word == "--at") && qualified)
             throw std::runtime_error("load: give either --device or --at for a file, once");
         if (word == "--device" && i + 2 < args.size()) {
-            next.kind = FileSpec::Device;
+            next.kind = FileToLoad::Device;
             next.bus = static_cast<int>(Number(args[++i], 0xFFFF));
             next.addr = static_cast<int>(Number(args[++i], 0x7F));
         } else if (word == "--at" && i + 1 < args.size()) {
-            next.kind = FileSpec::Memory;
+            next.kind = FileToLoad::Memory;
             next.address = static_cast<uint32_t>(Number(args[++i], 0xFFFFFFFF));
         } else if (word == "--raw") {
             next.raw = true;
@@ -403,13 +403,13 @@ std::vector<FileSpec> FileSpecs(const std::vector<std::string>& args)
             if (next.raw && !qualified)
                 throw std::runtime_error("load: --raw needs --device BUS ADDR or --at ADDRESS for " + word);
             next.path = word;
-            specs.push_back(next);
-            next = FileSpec();
+            files.push_back(next);
+            next = FileToLoad();
         }
     }
-    if (next.raw || next.kind != FileSpec::Text || specs.empty())
+    if (next.raw || next.kind != FileToLoad::Text || files.empty())
         throw std::runtime_error("load: the options before a file apply to it; a file must follow them");
-    return specs;
+    return files;
 }
 
 void WriteMemory(const std::string& path, const std::vector<MemoryRun>& runs)
@@ -459,12 +459,12 @@ void LoadFiles(Board& board, const std::vector<std::string>& args)
 {
     Changes changes;
     std::vector<std::string> problems;
-    for (const FileSpec& spec : FileSpecs(args)) {
-        std::string content = ReadWholeFile(spec.path);
-        if (spec.raw)
-            ReadRawImage(spec, content, &changes, &problems);
+    for (const FileToLoad& file : FilesToLoad(args)) {
+        std::string content = ReadWholeFile(file.path);
+        if (file.raw)
+            ReadRawImage(file, content, &changes, &problems);
         else
-            FileReader(spec, &changes, &problems).ReadText(content);
+            FileReader(file, &changes, &problems).ReadText(content);
     }
     if (!problems.empty()) {
         for (size_t i = 0; i < problems.size() && i < kProblemsShown; ++i)
