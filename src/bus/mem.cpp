@@ -91,6 +91,19 @@ int BitsToShift(DWORD mask)
     return 0;
 }
 
+// The bytes one access of io_size bits covers; an unknown width maps one byte and accesses nothing.
+uint64_t AccessBytes(int io_size)
+{
+    return io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1;
+}
+
+// Runs the access on the mapping of address with the bus-fault guard armed.
+template <typename Access>
+void Guarded(const Mapping& m, off_t address, const Access& access)
+{
+    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), access);
+}
+
 }  // namespace
 
 void ThrowMemError(MemErrorSite site)
@@ -100,10 +113,10 @@ void ThrowMemError(MemErrorSite site)
 
 int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* value)
 {
-    Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
+    Mapping m = MapPhysical(address, AccessBytes(io_size));
     DWORD raw = 0;
     int status = 0;
-    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+    Guarded(m, address, [&] {
         switch (io_size) {
         case 16: raw = *reinterpret_cast<volatile Reg16*>(m.reg); break;
         case 32: raw = *reinterpret_cast<volatile Reg32*>(m.reg); break;
@@ -121,7 +134,7 @@ DWORD* ReadMemoryBlock(off_t address, int length, DWORD* buffer)
 {
     uint64_t words = length > 0 ? static_cast<uint64_t>(length) : 0;
     Mapping m = MapPhysical(address, 4 * words);
-    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+    Guarded(m, address, [&] {
         for (uint64_t i = 0; i < words; ++i)
             buffer[i] = *reinterpret_cast<volatile Reg32*>(m.reg + 4 * i);
     });
@@ -131,10 +144,10 @@ DWORD* ReadMemoryBlock(off_t address, int length, DWORD* buffer)
 
 int WriteMemory(off_t address, int io_size, DWORD value, DWORD mask, DWORD* readValue)
 {
-    Mapping m = MapPhysical(address, io_size == 8 || io_size == 16 || io_size == 32 ? io_size / 8 : 1);
+    Mapping m = MapPhysical(address, AccessBytes(io_size));
     DWORD stored = 0;
     int status = 0;
-    GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), [&] {
+    Guarded(m, address, [&] {
         switch (io_size) {
         case 16: {
             volatile Reg16* reg = reinterpret_cast<volatile Reg16*>(m.reg);
