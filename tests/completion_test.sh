@@ -7,11 +7,7 @@ set -u
 completion=$1 rigo=$2 rigosim=$3
 failures=0
 
-fail()
-{
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 source "$completion" || { echo "FAIL: $completion does not load"; exit 1; }
 [[ $(complete -p rigo) == "complete -F _rigo rigo" ]] || fail "complete -p rigo: $(complete -p rigo)"
@@ -29,54 +25,33 @@ offered()
     echo "${COMPREPLY[*]}"
 }
 
-expect()
-{
-    local got
-    got=$(offered "$1")
-    [[ $got == "$2" ]] || fail "'$1' offers '$got', expected '$2'"
-}
-
 tps65911="VIO VDD1 VDD2 VDDCTRL VDDCTRLSR LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO8"
 outputs="OUT0 OUT1 OUT2 OUT3"
 boards=$(echo BRD{01..18})
 
-expect "rigo -TPS659" "-tps65911 -tps65913"
-expect "rigo -freq " "OSC EMC"
-expect "rigo -FREQ e" "EMC"
-expect "rigo -freq OSC " ""
-expect "rigo -osc " ""
-expect "rigo -pll " "list PLLC PLLM PLLP PLLX PLLA PLLD PLLU PLLE PLLS"
-
-# Regulators: list or a rail first; ON/OFF after a rail; a rail after bus and address.
-expect "rigo -tps65911 " "list $tps65911 bypass"
-expect "rigo -tps65911 ldo" "LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO8"
-expect "rigo -tps65911 VDD1 " "ON OFF"
-expect "rigo -tps65911 vdd1 o" "ON OFF"
-expect "rigo -tps65911 VDD1 1200 " ""
-expect "rigo -tps65911 list " ""
-expect "rigo -tps65911 4 " ""
-expect "rigo -tps65911 4 0x2d " "$tps65911"
-expect "rigo -tps65911 4 0x2d VDD2 " "ON OFF"
-expect "rigo -tps65911 bypass " "LDO7 LDO8"
-expect "rigo -tps65911 bypass 4 0x2d " "LDO7 LDO8"
-expect "rigo -tps65913 b" ""
-expect "rigo -tps65913 bypass " ""
-expect "rigo -tps80031 l" "list LDOLN LDOUSB LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7"
-expect "rigo -tps51632 " "list CPU"
-expect "rigo -tps51632 CPU " ""
-expect "rigo -tps62366 4 0x60 SET1 " ""
-expect "rigo -max77664 dvs" "DVSSD0 DVSSD1"
-
-# Margining DACs: a board code (or list, or bus and address) before the output name.
-expect "rigo -ds4422n " "list $boards"
-expect "rigo -ds4422n brd1" "BRD10 BRD11 BRD12 BRD13 BRD14 BRD15 BRD16 BRD17 BRD18"
-expect "rigo -ds4424n list " "$boards"
-expect "rigo -ds4424n list BRD01 " ""
-expect "rigo -ds4422n BRD01 " "$outputs"
-expect "rigo -ds4422n BRD01 OUT0 " ""
-expect "rigo -ds4422n brd05 4 0x10 " "$outputs"
-expect "rigo -ds4422n 4 0x10 " "$outputs"
-expect "rigo -ds4422n 4 0x10 OUT3 " ""
+# A line, then the words it offers.
+while IFS='|' read -r line words; do
+    got=$(offered "$line")
+    [[ $got == "$words" ]] || fail "'$line' offers '$got', expected '$words'"
+done <<EOF
+rigo -TPS659|-tps65911 -tps65913
+rigo -FREQ e|EMC
+rigo -freq OSC |
+rigo -pll |list PLLC PLLM PLLP PLLX PLLA PLLD PLLU PLLE PLLS
+rigo -tps65911 |list $tps65911 bypass
+rigo -tps65911 ldo|LDO1 LDO2 LDO3 LDO4 LDO5 LDO6 LDO7 LDO8
+rigo -tps65911 vdd1 o|ON OFF
+rigo -tps65911 VDD1 1200 |
+rigo -tps65911 4 |
+rigo -tps65911 4 0x2d VDD2 |ON OFF
+rigo -tps65911 bypass 4 0x2d |LDO7 LDO8
+rigo -tps65913 bypass |
+rigo -max77664 dvs|DVSSD0 DVSSD1
+rigo -ds4422n |list $boards
+rigo -ds4424n list BRD01 |
+rigo -ds4422n brd05 4 0x10 |$outputs
+rigo -ds4422n 4 0x10 OUT3 |
+EOF
 
 # Against the built rigo: every command of its help text is offered, and every regulator
 # command offers exactly the names its "Valid Voltage names" listing shows.

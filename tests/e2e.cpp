@@ -82,10 +82,7 @@ SimBoard::~SimBoard()
     std::filesystem::remove_all(folder_, ignored);
 }
 
-RunResult SimBoard::Rigo(const std::vector<std::string>& args)
-{
-    return Run(Joined({RIGO_PATH}, args));
-}
+RunResult SimBoard::Rigo(const std::vector<std::string>& args) { return Run(Joined({RIGO_PATH}, args)); }
 
 std::string SimBoard::RigoOut(const std::vector<std::string>& args)
 {
@@ -111,25 +108,14 @@ Lines SimBoard::TraceWhere(bool (*keep)(const std::string& line))
     return lines;
 }
 
-Lines SimBoard::Trace()
-{
-    return TraceWhere([](const std::string&) { return true; });
-}
+static bool OnBus(const std::string& line) { return line.find("i2c") != std::string::npos; }
 
-Lines SimBoard::Transfers()
-{
-    return TraceWhere([](const std::string& line) { return line.starts_with("i2c-"); });
-}
-
-Lines SimBoard::BusLines()
-{
-    return TraceWhere([](const std::string& line) { return line.find("i2c") != std::string::npos; });
-}
-
+Lines SimBoard::Trace() { return TraceWhere([](const std::string&) { return true; }); }
+Lines SimBoard::Transfers() { return TraceWhere([](const std::string& line) { return line.starts_with("i2c-"); }); }
+Lines SimBoard::BusLines() { return TraceWhere(OnBus); }
 Lines SimBoard::BusTrace()
 {
-    return TraceWhere(
-        [](const std::string& line) { return line.find("i2c") != std::string::npos || line.starts_with("usleep"); });
+    return TraceWhere([](const std::string& line) { return OnBus(line) || line.starts_with("usleep"); });
 }
 
 int SimBoard::Pauses(int microseconds)
@@ -157,10 +143,7 @@ std::string HelpText()
     return help;
 }
 
-RunResult Sim(const std::vector<std::string>& args)
-{
-    return RunCommand(Joined({RIGOSIM_PATH}, args));
-}
+RunResult Sim(const std::vector<std::string>& args) { return RunCommand(Joined({RIGOSIM_PATH}, args)); }
 
 Lines SplitLines(const std::string& text)
 {

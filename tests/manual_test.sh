@@ -6,11 +6,7 @@ set -u
 rigo_page=$1 rigosim_page=$2 rigo=$3 rigosim=$4
 failures=0
 
-fail()
-{
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 if ! command -v groff >/dev/null; then
     echo "groff is not installed"
@@ -42,8 +38,5 @@ for command in $(sed -n 's/^.*rigosim \([a-z]*\) .*/\1/p' <<<"$usage" | sort -u)
     grep -q "^\.B $command " "$rigosim_page" || fail "$rigosim_page does not describe $command"
 done
 
-if ((failures > 0)); then
-    echo "$failures failures"
-    exit 1
-fi
+((failures == 0)) || { echo "$failures failures"; exit 1; }
 echo "manual: all checks passed"
