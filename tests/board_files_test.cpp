@@ -14,6 +14,7 @@
 namespace {
 
 const std::string kFixtures = RIGO_FIXTURES_PATH;
+const std::string kExamples = RIGO_EXAMPLES_PATH;  // the README recipe's dumps
 
 // A file beside the board's folder.
 std::string Beside(const SimBoard& board, const std::string& name, const std::string& content)
@@ -75,8 +76,8 @@ TEST(SimLoad, ReadsEveryDumpFormatAndSavesWhatItLoaded)
     board.SetRegisters(4, 0x2d, 0x0e, {0xEE});  // the dump shows XX here: it stays
     std::string image = Beside(board, "image.bin", "\x01\x02\x03\x04\x05");
     std::string registers = Beside(board, "eeprom.bin", std::string(255, '\x00') + "\x7f");
-    RunResult loaded = Sim({"load", board.Path(), "--device", "4", "0x2d", kFixtures + "/pmic.txt",
-                            kFixtures + "/clocks.txt", kFixtures + "/memtool.txt", kFixtures + "/rigo.txt", "--at",
+    RunResult loaded = Sim({"load", board.Path(), "--device", "4", "0x2d", kExamples + "/pmic.txt",
+                            kExamples + "/clocks.txt", kFixtures + "/memtool.txt", kFixtures + "/rigo.txt", "--at",
                             "0x50000000", kFixtures + "/devmem.txt", "--raw", "--at", "0x8FFFFFFE", image, "--device",
                             "5", "0x51", "--raw", registers});
     ASSERT_EQ(loaded.status, 0) << loaded.err;
@@ -111,7 +112,7 @@ TEST(SimLoad, ABadLineAnywhereLoadsNothing)
 {
     SimBoard board("belk");
     const std::string before = Saved(board);
-    RunResult result = Sim({"load", board.Path(), kFixtures + "/clocks.txt", kFixtures + "/bad.txt"});
+    RunResult result = Sim({"load", board.Path(), kExamples + "/clocks.txt", kFixtures + "/bad.txt"});
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.err.find("/bad.txt:2: ") == std::string::npos &&
                 result.err.find("/bad.txt:5: ") != std::string::npos &&
@@ -119,7 +120,7 @@ TEST(SimLoad, ABadLineAnywhereLoadsNothing)
         << result.err;
     // A dump that needs its device named, too big an image.
     std::string image = Beside(board, "big.bin", std::string(257, '\x01'));
-    EXPECT_EQ(Sim({"load", board.Path(), kFixtures + "/pmic.txt"}).status, 2);
+    EXPECT_EQ(Sim({"load", board.Path(), kExamples + "/pmic.txt"}).status, 2);
     EXPECT_EQ(Sim({"load", board.Path(), "--device", "4", "0x2d", "--raw", image}).status, 2);
     EXPECT_EQ(Saved(board), before);
 }
