@@ -57,15 +57,11 @@ TEST(ClockCommands, OscillatorCodesGrammarAndEmcSources)
     EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), std::string(kOscError) + "0          [   0.0 MHz] CLK_M\n");
 
     // Past 2^31 Hz the signed conversion wraps, then saturates; a zero M divider: inf, nan.
-    const std::pair<uint32_t, const char*> extremes[] = {
-        {PllBase(250, 1), "-1294967296 [3000.0 MHz] PLLM_OUT0\n"},
-        {PllBase(666, 0), "-1         [   inf MHz] PLLM_OUT0\n"},
-    };
     board.SetWord(kEmcClockSource, 0x00000000);
-    for (const auto& [pllm, out] : extremes) {
-        board.SetWord(kPllmBase, pllm);
-        EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), out);
-    }
+    board.SetWord(kPllmBase, PllBase(250, 1));
+    EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), "-1294967296 [3000.0 MHz] PLLM_OUT0\n");
+    board.SetWord(kPllmBase, PllBase(666, 0));
+    EXPECT_EQ(board.RigoOut({"-freq", "EMC"}), "-1         [   inf MHz] PLLM_OUT0\n");
 }
 
 TEST(ClockCommands, PllsOtherChipsAndUnreadableRegisters)
@@ -96,7 +92,6 @@ TEST(ClockCommands, PllsOtherChipsAndUnreadableRegisters)
 
     board.SetWord(kPlleBase, 0x00021806);  // PLLE 24/6/4, PLLS M 6, N 0x218, P 0
     EXPECT_EQ(board.RigoOut({"-pll", "plls"}), "PLLS            2927274 [   2.9 MHz]\n");
-    EXPECT_EQ(board.RigoOut({"-pll", "PLLX"}), "");
 
     // Other chips: Dern lists nothing, Avin says so; a single PLL is a usage error.
     for (const auto& [model, out] : {std::pair{"dern", "This operation is not current supported on this platform.\n"},

@@ -14,9 +14,9 @@ Lines Dump(SimBoard& board)
 
 }  // namespace
 
-// One register of each block at its offset, the ends of the entry, and the lines computed
-// from EMC_CFG.
-TEST(DvfsDump, BlocksOffsetsAndComputedLines)
+// One register of each block at its offset, the ends of the entry, the lines computed from
+// EMC_CFG, the SDRAM frequency and mapping failures.
+TEST(DvfsDump, EntryFrequencyAndMappingFailures)
 {
     SimBoard board("belk");
     board.SetWord(0x7000F42C, 0x11111111);  // EMC_RC, the first
@@ -35,12 +35,8 @@ TEST(DvfsDump, BlocksOffsetsAndComputedLines)
               (Lines{"\t0x44444444, /* EMC_CFG_RSV */", "}", "0x55555555, /* EMC_ZCAL_WAIT_CNT after clock change */",
                      "0x001fffff, /* EMC_AUTO_CAL_INTERVAL */", "0x00000000, /* EMC_CFG.PERIODIC_QRST */",
                      "0x00000001, /* EMC_CFG.DYN_SELF_REF */"}));
-}
 
-// The EMC clock in whole kilohertz, truncated; 0 where the clock is not decoded.
-TEST(DvfsDump, SdramFrequencyAndMappingFailures)
-{
-    SimBoard board("belk");
+    // The EMC clock in whole kilohertz, truncated; 0 where the clock is not decoded.
     board.SetWord(0x60006090, 0x40000207);  // PLLM: 12 MHz * 2/7 = 3428571.4 Hz
     board.SetWord(0x6000619C, 0x00000000);  // EMC from PLLM undivided
     EXPECT_EQ(Dump(board)[1], "3428,\t\t/* SDRAM frequency */");

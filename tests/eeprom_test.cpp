@@ -35,10 +35,10 @@ TEST(BoardIdCommand, ListsTheRecordAndGoesOnPastFailures)
     EXPECT_EQ(board.RigoOut({"-id"}), kReferenceListing);
     // One open-read-close cycle per field, one byte read and one 50 ms pause per byte.
     const Lines bus = board.BusTrace();
-    ASSERT_EQ(bus.size(), 13u * 2 + 17u * 2);
     EXPECT_EQ(Lines(bus.begin(), bus.begin() + 6), (Lines{"open /dev/i2c-4", "i2c-4 0x56 w 00 r 01", "usleep 50000",
                                                           "i2c-4 0x56 w 01 r 00", "usleep 50000", "close /dev/i2c-4"}));
-    EXPECT_EQ(bus[bus.size() - 3], "i2c-4 0x56 w 10 r 02");
+    EXPECT_EQ(Lines(bus.end() - 3, bus.end()), (Lines{"i2c-4 0x56 w 10 r 02", "usleep 50000", "close /dev/i2c-4"}));
+    EXPECT_EQ(bus.size(), 13u * 2 + 17u * 2);
 
     // The low byte of ID does not answer: it counts as 0 and the listing goes on.
     board.Fault("i2c nack bus=4 addr=0x56 after=4 count=10");
@@ -53,11 +53,10 @@ TEST(BoardIdCommand, ListsTheRecordAndGoesOnPastFailures)
 
     // ID 12345 needs five digits; REV 0x00 prints a NUL byte padded to four columns.
     board.SetRegisters(4, 0x56, 0x04, {0x39, 0x30});
-    board.SetRegisters(4, 0x56, 0x08, {0xFF, 0x00, 0xC8});
+    board.SetRegisters(4, 0x56, 0x08, {0xFF, 0x00});
     std::string expected = Replaced(kReferenceListing, "1780 [0x06F4]", "12345 [0x3039]");
     expected = Replaced(expected, "003  [0x03]", "255  [0xFF]");
     expected = Replaced(expected, "A    [0x41]", std::string(1, '\0') + "    [0x00]");
-    expected = Replaced(expected, "MinorREV         0    [0x00]", "MinorREV         200  [0xC8]");
     EXPECT_EQ(board.RigoOut({"-id"}), expected);
     EXPECT_EQ(board.RigoOut({"-id", "4", "0"}), "");
     EXPECT_EQ(board.Trace().size(), 4u);  // only the chip ID read

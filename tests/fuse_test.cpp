@@ -29,7 +29,7 @@ const Lines kFuseRead = {"0x70000000 4096", "0x60006000 4096", "0x7000f000 4096"
 
 }  // namespace
 
-TEST(FuseCommands, ReferenceBelkLimitsAndEnableFailures)
+TEST(FuseCommands, ReferenceBelkLimitsEnableFailuresAndOtherChips)
 {
     SimBoard board("belk");
     EXPECT_EQ(board.RigoOut({"-fuse"}),
@@ -68,10 +68,7 @@ TEST(FuseCommands, ReferenceBelkLimitsAndEnableFailures)
     EXPECT_EQ(board.RigoOut({"-iddqG", "1"}), "Failed to enable fuse reads!");
     EXPECT_EQ(board.Word(kFuseVisibility), 0x14000000u);
     EXPECT_EQ(Mappings(board), kEnableOnly);
-}
 
-TEST(FuseCommands, ChipGating)
-{
     SimBoard corv("corv");
     corv.SetWord(kFuseVisibility, 0);
     // Corv: the fuses are made visible and read, but nothing is printed.
