@@ -6,11 +6,7 @@
 
 #include "e2e.h"
 
-namespace {
-
-const uint32_t kRegister = 0x7000F404;
-
-}  // namespace
+static const uint32_t kRegister = 0x7000F404;
 
 TEST(MemCommands, ReadWriteDumpAndFailures)
 {
@@ -19,7 +15,6 @@ TEST(MemCommands, ReadWriteDumpAndFailures)
     board.SetWord(0, 0xCAFEF00D);
     const std::pair<Lines, const char*> reads[] = {
         {{"-Rd32", "0x7000f404"}, "0x7000F404 --> 0x1204AB78\n"},
-        {{"-rd16", "0x7000F406"}, "0x7000F406 --> 0x1204\n"},
         {{"-RD8", "0x7000F405"}, "0x7000F405 --> 0xAB\n"},
         {{"-rd", "0x7000F404", "0x0000FF00", "S"}, "0x7000F404 --> 0x000000AB\n"},
         {{"-rd", "0", "0x80000000", "s"}, "0x00000000 --> 0x00000001\n"},
