@@ -93,6 +93,8 @@ Lines BlindWrites(const Lines& transfers, const Command& command)
     return blind;
 }
 
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
 class FaultMatrix : public testing::TestWithParam<Fault> {};
 
 TEST_P(FaultMatrix, EveryCommandEndsCleanly)
