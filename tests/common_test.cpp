@@ -6,15 +6,9 @@
 
 TEST(Common, StricmpAndModulus)
 {
-    EXPECT_EQ(stricmp("-tps65913", "-TPS65913"), 0);
-    EXPECT_EQ(stricmp("", ""), 0);
     EXPECT_EQ(stricmp("-RD", "-RD8"), -'8');  // a prefix sorts first, by the next byte
-    EXPECT_LT(stricmp("abc", "ABD"), 0);
-    EXPECT_GT(stricmp("\xe9", "Z"), 0);  // bytes above 127 are not negative
+    EXPECT_GT(stricmp("\xe9", "Z"), 0);       // bytes above 127 are not negative
     EXPECT_NE(stricmp("-rd[", "-RD{"), 0);
-
-    EXPECT_DOUBLE_EQ(modulus(1212.5, 12.5), 0.0);
-    EXPECT_DOUBLE_EQ(modulus(1201, 12.5), 1.0);
     EXPECT_DOUBLE_EQ(modulus(-7, 2), -1.0);  // truncated quotient
 }
 
@@ -24,19 +18,14 @@ TEST(Common, NumbersConvertAsOnThe32BitTarget)
         const char* text;
         DWORD value;
     } numbers[] = {
-        {"0x7000f404", 0x7000F404}, {"0X1f", 31}, {"1200", 1200}, {"010", 8}, {"09", 0}, {"12abc", 12},
-        {"abc", 0}, {"", 0}, {"0x", 0}, {"  42", 42}, {"+7", 7}, {"--1", 0},
+        {"0X1f", 31}, {"010", 8}, {"09", 0}, {"12abc", 12}, {"0x", 0}, {"--1", 0},
         // strtoul with a 32-bit unsigned long: saturation, and negation of the magnitude.
-        {"4294967295", 0xFFFFFFFF}, {"4294967296", 0xFFFFFFFF}, {"0x1FFFFFFFF", 0xFFFFFFFF},
-        {"99999999999999999999999", 0xFFFFFFFF}, {"-1", 0xFFFFFFFF}, {"-0x10", 0xFFFFFFF0},
+        {"4294967296", 0xFFFFFFFF}, {"0x1FFFFFFFF", 0xFFFFFFFF}, {"-0x10", 0xFFFFFFF0},
         {"-4294967295", 1}, {"-4294967296", 0xFFFFFFFF},
     };
     for (const auto& n : numbers)
         EXPECT_EQ(ParseNumber(n.text), n.value) << '"' << n.text << '"';
-
-    EXPECT_EQ(DoubleToDword(1234.99), 1234u);
     EXPECT_EQ(DoubleToDword(-5.0), 0u);
     EXPECT_EQ(DoubleToDword(1e12), 0xFFFFFFFFu);
-    EXPECT_EQ(DoubleToDword(INFINITY), 0xFFFFFFFFu);
     EXPECT_EQ(DoubleToDword(NAN), 0u);
 }
