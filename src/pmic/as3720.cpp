@@ -200,4 +200,5 @@ const RegulatorDriver kAs3720Driver = {
     ReadNamedRail,
     SetMicrovolts,
     SetState,
+    nullptr,
 };

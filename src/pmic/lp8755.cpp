@@ -146,4 +146,5 @@ const RegulatorDriver kLp8755Driver = {
     ReadNamedRail,
     SetMillivolts,
     SetState,
+    nullptr,
 };

@@ -159,7 +159,7 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }  // namespace
 
 const RegulatorDriver kMax77660Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
 };
 
 DWORD max77660_CodeToMillivolts(const char* rail, DWORD code)

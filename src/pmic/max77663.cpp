@@ -184,7 +184,7 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }  // namespace
 
 const RegulatorDriver kMax77663Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
 };
 
 double max77663_CodeToMillivolts(const char* rail, DWORD code)

@@ -7,6 +7,13 @@
 #include <cstddef>
 
 #include "bus/i2c_device.h"
+#include "bus/register_cache.h"
+
+// A rail as its registers show it.
+struct RailReading {
+    bool on;            // a rail the chip cannot switch reads as on
+    double millivolts;  // the voltage set, whether the rail is on or off
+};
 
 struct RegulatorDriver {
     const char* (*railName)(size_t index);  // null past the last rail
@@ -14,4 +21,7 @@ struct RegulatorDriver {
     int (*read)(const I2cDevice& device, const char* name);
     int (*setVoltage)(const I2cDevice& device, const char* name, double voltage);
     int (*setState)(const I2cDevice& device, const char* name, bool on);  // null: no ON/OFF
+    // The index-th rail decoded from its registers, read through `source` (the device gives
+    // the address where the chip answers); false when a register it needs cannot be read.
+    bool (*readRail)(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading);
 };

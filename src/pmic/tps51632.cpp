@@ -111,4 +111,5 @@ const RegulatorDriver kTps51632Driver = {
     ReadNamedRail,
     SetMillivolts,
     nullptr,
+    nullptr,
 };

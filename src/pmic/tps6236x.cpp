@@ -125,6 +125,7 @@ constexpr RegulatorDriver DriverOf()
             return SetMillivolts(chip, device, name, voltage);
         },
         nullptr,
+        nullptr,
     };
 }
 

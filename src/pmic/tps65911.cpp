@@ -239,7 +239,7 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }  // namespace
 
 const RegulatorDriver kTps65911Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
 };
 
 bool tps65911_RailStepMillivolts(const char* pName, double* pStep)

@@ -159,5 +159,5 @@ DWORD tps65913_LdoSelector(DWORD millivolts)
 }
 
 const RegulatorDriver kTps65913Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
 };

@@ -215,5 +215,5 @@ DWORD tps80036_LdoSelector(DWORD millivolts, bool halving)
 }
 
 const RegulatorDriver kTps80036Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
 };

@@ -244,9 +244,9 @@ double tps80032_ShownMillivolts(Tps8003xKind kind, DWORD selector)
 }
 
 const RegulatorDriver kTps80031Driver = {
-    RailName, List<tps80031_ShownMillivolts>, Read<tps80031_ShownMillivolts>, SetVoltage, SetState,
+    RailName, List<tps80031_ShownMillivolts>, Read<tps80031_ShownMillivolts>, SetVoltage, SetState, nullptr,
 };
 
 const RegulatorDriver kTps80032Driver = {
-    RailName, List<tps80032_ShownMillivolts>, Read<tps80032_ShownMillivolts>, SetVoltage, SetState,
+    RailName, List<tps80032_ShownMillivolts>, Read<tps80032_ShownMillivolts>, SetVoltage, SetState, nullptr,
 };

@@ -167,7 +167,58 @@ int PrintPllOutput(const char* name, DWORD outputRegister, double pllHertz, int 
     return 0;
 }
 
+// The base output of a PLL as ClockHertz names it.
+struct PllBaseClock {
+    const char* name;
+    DWORD base;
+    const PllLayout& layout;
+    double referenceHertz;  // 0: PLLA, which runs from PLLP_OUT1
+};
+
+const PllBaseClock kPllBaseClocks[] = {
+    {"PLLC", kPllcBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLM", kPllmBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLP", kPllpBase, kPllBaseLayout, kPllpReferenceHertz}, {"PLLX", kPllxBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLA", kPllaBase, kPllBaseLayout, 0.0},                 {"PLLD", kPlldBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLU", kPlluBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLE", kPlleBase, kPlleLayout, kPllReferenceHertz},
+    {"PLLS", kPlleBase, kPllsLayout, kPllsReferenceHertz},
+};
+
+bool ReadRegister(DWORD address, DWORD* value)
+{
+    return ReadMemory(PhysicalAddress(address), 32, 0xFFFFFFFF, 0, value) == 0;
+}
+
+bool PllBaseHertz(const PllBaseClock& pll, double* pHertz)
+{
+    double referenceHertz = pll.referenceHertz;
+    DWORD reg = 0;
+    if (referenceHertz == 0.0) {
+        double pllpHertz = 0.0;
+        if (ReadPllHertz(kPllpBase, kPllpReferenceHertz, &pllpHertz) != 0 || !ReadRegister(kPllpOutA, &reg))
+            return false;
+        referenceHertz = pllpHertz / PllOutputDivider(reg, 1);
+    }
+    if (!ReadRegister(pll.base, &reg))
+        return false;
+    *pHertz = PllHertz(reg, pll.layout, referenceHertz);
+    return true;
+}
+
 }  // namespace
+
+bool ClockHertz(const char* name, double* pHertz)
+{
+    if (stricmp(name, "OSC") == 0)
+        return GetOscillatorHertz(pHertz, 0) == 0;
+    if (stricmp(name, "EMC") == 0)
+        return GetEmcClockHertz(pHertz, 0) == 0;
+    if (RunningChip().id != kChipBelk)
+        return false;
+    for (const PllBaseClock& pll : kPllBaseClocks)
+        if (stricmp(name, pll.name) == 0)
+            return PllBaseHertz(pll, pHertz);
+    return false;
+}
 
 double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz)
 {

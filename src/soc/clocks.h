@@ -21,6 +21,10 @@ double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz);
 // With verbose set each prints its line (or its error).
 int GetOscillatorHertz(double* pHertz, int verbose);
 int GetEmcClockHertz(double* pHertz, int verbose);
+// The frequency of a named clock (any case): OSC, EMC, or the base output of a Belk PLL
+// (PLLC, PLLM, PLLP, PLLX, PLLA, PLLD, PLLU, PLLE, PLLS), printing nothing; false for a
+// name not served on the running chip or a register that cannot be read.
+bool ClockHertz(const char* name, double* pHertz);
 // The lines of one PLL of Belk (PLLC, PLLM, ...; any case); 1 for another name.
 int ListPllClockBelk(const char* pll);
 // Every PLL of Belk; other chips get a line saying they are not served, and 1.
