@@ -2,6 +2,9 @@
 // commands that are not regulator commands.
 #pragma once
 
+#include <cstdio>
+#include <initializer_list>
+
 #include "common.h"
 
 // The whole program after process start; main() returns what it returns.
@@ -10,6 +13,9 @@ int RigoMain(int argc, char** argv);
 void ShowVersion();
 [[noreturn]] void ExitShowHelp(int exitCode);
 [[noreturn]] void ExitShowMessage(const char* message, int exitCode);
+// The help of a command that the fixed help text does not hold, boxed as its sections
+// are: one content line per entry, indented by the caller; an empty entry is a separator.
+void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<const char*> lines);
 
 // Memory commands; bits is the access width.
 void ReadMemoryCommand(int argc, char** argv, int bits);

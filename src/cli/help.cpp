@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "cli/cli.h"
 
@@ -423,6 +424,19 @@ void ExitShowHelp(int exitCode)
 {
     fputs(kHelp, stderr);
     exit(exitCode);
+}
+
+void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<const char*> lines)
+{
+    const int kWidth = 74;
+    fprintf(stream, "%s\n+%s+\n", title, std::string(kWidth, '=').c_str());
+    for (const char* line : lines) {
+        if (line[0] == '\0')
+            fprintf(stream, "|%s|\n", std::string(kWidth, '-').c_str());
+        else
+            fprintf(stream, "|%-*s|\n", kWidth, line);
+    }
+    fprintf(stream, "+%s+\n\n", std::string(kWidth, '=').c_str());
 }
 
 void ExitShowMessage(const char* message, int exitCode)
