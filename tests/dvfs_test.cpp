@@ -39,6 +39,10 @@ TEST(DvfsDump, EntryFrequencyAndMappingFailures)
     board.SetWord(0x6000619C, 0x00000000);  // EMC from PLLM undivided
     EXPECT_EQ(Dump(board)[1], "3428,\t\t/* SDRAM frequency */");
 
+    // Dern's EMC clock is not decoded: the frequency line shows 0.
+    SimBoard dern("dern");
+    EXPECT_EQ(Dump(dern)[1], "0,\t\t/* SDRAM frequency */");
+
     // A failed mapping ends the dump after the header; a failed release loses no line.
     board.SetFault("mem mmap after=3");  // the chip ID, the EMC source and PLLM map first
     RunResult result = board.Rigo({"-dvfs"});

@@ -58,6 +58,18 @@ TEST(FuseCommands, ReferenceBelkLimitsEnableFailuresAndOtherChips)
     board.SetWord(FuseAddress(216), 0xFFFFFFFF);  // the second copy of the third bit alone
     EXPECT_EQ(board.RigoOut({"-iddqG", "5"}), "    IDDQ-G    =        4 mA  (0x0004) *** PASS ***\n");
 
+    // Each low bit is set by either copy of its redundant pair.
+    board.SetWord(FuseAddress(69), 0);
+    for (int copy = 0; copy < 2; ++copy) {
+        for (int word = 203; word <= 224; ++word)
+            board.SetWord(FuseAddress(word), (word - 203) % 2 == copy ? 1 : 0);
+        EXPECT_EQ(board.RigoOut({"-fuse"}), "    Speedo-G  =        3 MHz (0x00003)\n"
+                                            "    Speedo-LP =        3 MHz (0x00003)\n"
+                                            "    IDDQ-G    =        7 mA  (0x0007)\n"
+                                            "    IDDQ-LP   =       15 mA  (0x00F)\n\n")
+            << "copy " << copy;
+    }
+
     // A second extra argument is neither form: nothing happens.
     EXPECT_EQ(board.RigoOut({"-iddqG", "5", "6"}), "");
     EXPECT_EQ(Mappings(board), kChipIdOnly);

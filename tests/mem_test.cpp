@@ -18,9 +18,13 @@ TEST(MemCommands, ReadWriteDumpAndFailures)
         {{"-RD8", "0x7000F405"}, "0x7000F405 --> 0xAB\n"},
         {{"-rd", "0x7000F404", "0x0000FF00", "S"}, "0x7000F404 --> 0x000000AB\n"},
         {{"-rd", "0", "0x80000000", "s"}, "0x00000000 --> 0x00000001\n"},
+        {{"-rd16", "0x7000F406"}, "0x7000F406 --> 0x1204\n"},
     };
     for (const auto& [args, out] : reads)
         EXPECT_EQ(board.RigoOut(args), out);
+    // Every access opens, maps, unmaps and closes: nothing stays mapped between the two.
+    EXPECT_EQ(board.Trace(), (Lines{"open /dev/mem", "mmap 0x70000000 4096", "munmap 0x70000000 4096", "close /dev/mem",
+                                    "open /dev/mem", "mmap 0x7000f000 4096", "munmap 0x7000f000 4096", "close /dev/mem"}));
 
     const struct { uint32_t before; Lines args; const char* out; uint32_t after; } writes[] = {
         {0xAAAABBBB, {"-wr16", "0x7000F404", "0x1212", "0xFF"}, "0x7000F404 <-- 0x1212\n", 0xAAAABB12},

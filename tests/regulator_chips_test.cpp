@@ -403,6 +403,10 @@ TEST(Tps80036Command, ReadsWholeRegistersWithItsLdoExceptions)
     board.SetRegisters(4, 0x58, 0x54, {0x11, 0x13, 0x01, 0xD3});
     EXPECT_EQ(board.RigoOut({"-tps80036", "LDO3"}), "LDO3         ON         1800.0mV\n");
     EXPECT_EQ(board.RigoOut({"-tps80036", "LDO4"}), "LDO4         OFF        3300.0mV\n");
+    board.SetRegisters(4, 0x58, 0x58, {0x11, 0x13});
+    board.SetRegisters(4, 0x58, 0x60, {0x11, 0x13});
+    EXPECT_EQ(board.RigoOut({"-tps80036", "LDO5"}), "LDO5         ON          900.0mV\n");
+    EXPECT_EQ(board.RigoOut({"-tps80036", "LDO9"}), "LDO9         ON          900.0mV\n");
     // A set doubles the LDO request and switches on; bits 7-6 stay.
     board.SetRegisters(4, 0x58, 0x56, {0x10, 0xC0});
     EXPECT_EQ(board.RigoOut({"-tps80036", "LDO4", "1800"}), "LDO4         ON         1650.0mV\n");
@@ -445,6 +449,13 @@ TEST(Tps8003xEncoding, SelectorsAtTheRangeEndsAndTheFixedLevels)
     };
     for (const auto& [kind, in, out] : tps80031)
         EXPECT_DOUBLE_EQ(tps80031_ShownMillivolts(kind, in), out) << static_cast<int>(kind) << " " << in;
+    // The TPS80032 reads its 12.5 mV converters from its own table; the other kinds as the TPS80031.
+    const Case tps80032[] = {
+        {kSmps12mV5, 0, 0},      {kSmps12mV5, 1, 607.7},  {kSmps12mV5, 32, 1000.2}, {kSmps12mV5, 57, 1316.7},
+        {kSmps12mV5, 58, 1367.4}, {kSmps12mV5, 62, 2127},  {kSmps12mV5, 63, 0},     {kLdo100mV, 31, 2750},
+    };
+    for (const auto& [kind, in, out] : tps80032)
+        EXPECT_DOUBLE_EQ(tps80032_ShownMillivolts(kind, in), out) << static_cast<int>(kind) << " " << in;
 }
 
 // Each rail's registers sit at its own device address; the given one only has to be set.
