@@ -104,6 +104,19 @@ void Guarded(const Mapping& m, off_t address, const Access& access)
     GuardBusFault(m.base, m.length, MappedBase(address), static_cast<uint64_t>(address), access);
 }
 
+// Calls access with the mapped register typed for an access of io_size bits; false, and
+// no access, for another width.
+template <typename Access>
+bool AtWidth(const Mapping& m, int io_size, const Access& access)
+{
+    switch (io_size) {
+    case 8: access(reinterpret_cast<volatile Reg8*>(m.reg)); return true;
+    case 16: access(reinterpret_cast<volatile Reg16*>(m.reg)); return true;
+    case 32: access(reinterpret_cast<volatile Reg32*>(m.reg)); return true;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 void ThrowMemError(MemErrorSite site)
@@ -117,12 +130,8 @@ int ReadMemory(off_t address, int io_size, DWORD mask, int bitshift, DWORD* valu
     DWORD raw = 0;
     int status = 0;
     Guarded(m, address, [&] {
-        switch (io_size) {
-        case 16: raw = *reinterpret_cast<volatile Reg16*>(m.reg); break;
-        case 32: raw = *reinterpret_cast<volatile Reg32*>(m.reg); break;
-        case 8: raw = *reinterpret_cast<volatile Reg8*>(m.reg); break;
-        default: status = 1; break;
-        }
+        if (!AtWidth(m, io_size, [&](auto reg) { raw = *reg; }))
+            status = 1;
     });
     if (Unmap(m) != 0)
         status = 2;
@@ -148,27 +157,15 @@ int WriteMemory(off_t address, int io_size, DWORD value, DWORD mask, DWORD* read
     DWORD stored = 0;
     int status = 0;
     Guarded(m, address, [&] {
-        switch (io_size) {
-        case 16: {
-            volatile Reg16* reg = reinterpret_cast<volatile Reg16*>(m.reg);
-            stored = static_cast<uint16_t>((*reg & ~mask) | (value & mask));
-            *reg = static_cast<uint16_t>(stored);
-            break;
-        }
-        case 32: {
-            volatile Reg32* reg = reinterpret_cast<volatile Reg32*>(m.reg);
-            stored = (*reg & ~mask) | (value & mask);
-            *reg = stored;
-            break;
-        }
-        case 8: {
-            volatile Reg8* reg = reinterpret_cast<volatile Reg8*>(m.reg);
-            stored = static_cast<uint8_t>((*reg & ~mask) | (value & mask));
-            *reg = static_cast<uint8_t>(stored);
-            break;
-        }
-        default: status = 2; break;
-        }
+        // Read-modify-write in one read and one write of the access width.
+        bool known = AtWidth(m, io_size, [&](auto reg) {
+            auto word = *reg;
+            word = static_cast<decltype(word)>((word & ~mask) | (value & mask));
+            *reg = word;
+            stored = word;
+        });
+        if (!known)
+            status = 2;
     });
     if (Unmap(m) != 0)
         status = 3;
