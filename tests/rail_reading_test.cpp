@@ -51,6 +51,9 @@ const Row kRows[] = {
     {"-max77663", "0x30", "LDO1", true, 1050, {0x25, 0x0A}},
     {"-tps51632", "0x35", "CPU", true, 1000}, {"-tps51632", "0x35", "CPU", true, kNothing, {0x00, 24}},
     {"-tps62361", "0x30", "SET3", true, 1250}, {"-tps62366", "0x30", "CTRL", true, 2740},
+    {"-tps65911", "0x30", "VIO", true, 1800}, {"-tps65911", "0x30", "VDD1", true, 1200, {0x22, 0x80}},
+    {"-tps65911", "0x30", "VDDCTRL", false, 1012.5, {0x28, 0x24}}, {"-tps65911", "0x30", "LDO1", false, 1050, {0x30, 0x16}},
+    {"-tps65911", "0x30", "VDD2", false, kNothing, {0}},
 };
 
 class RailReadingTest : public testing::TestWithParam<Row> {};
