@@ -54,6 +54,13 @@ const Row kRows[] = {
     {"-tps65911", "0x30", "VIO", true, 1800}, {"-tps65911", "0x30", "VDD1", true, 1200, {0x22, 0x80}},
     {"-tps65911", "0x30", "VDDCTRL", false, 1012.5, {0x28, 0x24}}, {"-tps65911", "0x30", "LDO1", false, 1050, {0x30, 0x16}},
     {"-tps65911", "0x30", "VDD2", false, kNothing, {0}},
+    {"-tps65913", "0x30", "SMPS7", true, 1800}, {"-tps65913", "0x30", "LDO1", false, 1800},
+    {"-tps65913", "0x30", "SMPS12", true, 450, {0x23, 0x01}},
+    {"-tps80031", "0x30", "SMPS1", true, 1000}, {"-tps80031", "0x30", "SMPS4", true, 2817.6},
+    {"-tps80031", "0x30", "LDO7", false, 1200}, {"-tps80032", "0x33", "SMPS2", true, 1202.7},
+    {"-tps80032", "0x33", "LDO3", true, 1300, {0x8E, 0x03}},
+    {"-tps80036", "0x35", "SMPS9", false, 2800}, {"-tps80036", "0x35", "LDO9", true, 1650, {0x6A, 0x08}},
+    {"-tps80036", "0x35", "LDO7", false, 5000, {0x5D, 0x3F}},
 };
 
 class RailReadingTest : public testing::TestWithParam<Row> {};
