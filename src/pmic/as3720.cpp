@@ -136,12 +136,6 @@ int ReadNamedRail(const I2cDevice& device, const char* name)
     return ReadRail(device, *rail);
 }
 
-void ListAllRails(const I2cDevice& device)
-{
-    for (const As3720Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 // Writes only the selector bits; prints nothing on success.
 int SetMicrovolts(const I2cDevice& device, const char* name, double voltage)
 {
@@ -211,7 +205,7 @@ bool as3720_MicrovoltsToCode(As3720Encoding encoding, DWORD microvolts, DWORD* p
 
 const RegulatorDriver kAs3720Driver = {
     [](size_t index) { return RailNameAt(kRails, index); },
-    ListAllRails,
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
     ReadNamedRail,
     SetMicrovolts,
     SetState,

@@ -72,12 +72,6 @@ int ReadNamedRail(const I2cDevice& device, const char* name)
     return ReadRail(device, *rail);
 }
 
-void ListAllRails(const I2cDevice& device)
-{
-    for (const Lp8755Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 // Writes the code, keeping the enable bit, and reads the rail back.
 int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
 {
@@ -155,7 +149,7 @@ bool lp8755_MillivoltsToCode(DWORD millivolts, DWORD* pCode)
 
 const RegulatorDriver kLp8755Driver = {
     [](size_t index) { return RailNameAt(kRails, index); },
-    ListAllRails,
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
     ReadNamedRail,
     SetMillivolts,
     SetState,

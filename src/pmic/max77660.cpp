@@ -100,12 +100,6 @@ int ReadRail(const I2cDevice& device, const Rail& rail)
     return 0;
 }
 
-void List(const I2cDevice& device)
-{
-    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 int Read(const I2cDevice& device, const char* name)
 {
     const Rail* rail = FindRailReporting(kRails, name);
@@ -172,17 +166,18 @@ bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, R
 }  // namespace
 
 const RegulatorDriver kMax77660Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
+    [](size_t index) { return RailNameAt(kRails, index); },
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
+    Read, SetVoltage, SetState, DecodeRail,
 };
 
 DWORD max77660_CodeToMillivolts(const char* rail, DWORD code)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found == nullptr ? 0 : CodeToMillivolts(*found, code);
+    return ConvertNamedRail(kRails, rail, DWORD{0}, [&](const Rail& found) { return CodeToMillivolts(found, code); });
 }
 
 bool max77660_MillivoltsToCode(const char* rail, double millivolts, DWORD* pCode)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found != nullptr && MillivoltsToCode(*found, millivolts, pCode);
+    return ConvertNamedRail(kRails, rail, false,
+                            [&](const Rail& found) { return MillivoltsToCode(found, millivolts, pCode); });
 }

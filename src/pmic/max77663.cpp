@@ -210,12 +210,11 @@ const RegulatorDriver kMax77663Driver = {
 
 double max77663_CodeToMillivolts(const char* rail, DWORD code)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found == nullptr ? 0 : CodeToMillivolts(*found, code);
+    return ConvertNamedRail(kRails, rail, 0.0, [&](const Rail& found) { return CodeToMillivolts(found, code); });
 }
 
 DWORD max77663_MillivoltsToCode(const char* rail, double millivolts)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found == nullptr ? 0 : MillivoltsToCode(*found, millivolts);
+    return ConvertNamedRail(kRails, rail, DWORD{0},
+                            [&](const Rail& found) { return MillivoltsToCode(found, millivolts); });
 }

@@ -96,6 +96,14 @@ const char* RailNameAt(const Record* table, size_t index)
 // when the register cannot be read.
 bool ReadSourceField(RegisterSource& source, DWORD deviceAddress, const RegisterField& field, DWORD* pValue);
 
+// A driver's list: one rail line per rail, in table order, whatever each read reports.
+template <typename Record, typename Device, typename Result>
+void ListRails(const Record* table, const Device& device, Result (*readRail)(const Device&, const Record&))
+{
+    for (const Record* rail = table; IsRailRecord(rail->name); ++rail)
+        readRail(device, *rail);
+}
+
 // Prints the names of the table on one line after a heading line.
 template <typename Record>
 void PrintRailNames(const Record* table, const char* heading)
@@ -125,6 +133,15 @@ const Record* FindRailReporting(const Record* table, const char* name)
     if (rail == nullptr)
         printf("Failed: Unable to find the PMU output [%s].\n", name);
     return rail;
+}
+
+// `convert` applied to the record named `name` (any case), or `fallback` after listing the
+// valid names: the name-based form of a driver's encoders.
+template <typename Record, typename Result, typename Convert>
+Result ConvertNamedRail(const Record* table, const char* name, Result fallback, Convert convert)
+{
+    const Record* rail = FindRail(table, name);
+    return rail == nullptr ? fallback : convert(*rail);
 }
 
 // Millivolts as a rail line shows them: off the rail's step grid, the fractional part of

@@ -230,12 +230,6 @@ bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, R
     return true;
 }
 
-void List(const I2cDevice& device)
-{
-    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 int Read(const I2cDevice& device, const char* name)
 {
     const Rail* rail = FindRail(kRails, name);
@@ -266,7 +260,9 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }  // namespace
 
 const RegulatorDriver kTps65911Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
+    [](size_t index) { return RailNameAt(kRails, index); },
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
+    Read, SetVoltage, SetState, DecodeRail,
 };
 
 bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
@@ -280,14 +276,14 @@ bool tps65911_RailStepMillivolts(const char* pName, double* pStep)
 
 DWORD tps65911_SelectorToMillivolts(const char* rail, DWORD selector)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found == nullptr ? 0 : SelectorToMillivolts(*found, selector);
+    return ConvertNamedRail(kRails, rail, DWORD{0},
+                            [&](const Rail& found) { return SelectorToMillivolts(found, selector); });
 }
 
 DWORD tps65911_RequestToSelector(const char* rail, DWORD request)
 {
-    const Rail* found = FindRail(kRails, rail);
-    return found == nullptr ? 0 : RequestToSelector(*found, request);
+    return ConvertNamedRail(kRails, rail, DWORD{0},
+                            [&](const Rail& found) { return RequestToSelector(found, request); });
 }
 
 int tps65911_BypassLdo(const I2cDevice& device, const char* rail)

@@ -102,12 +102,6 @@ int ReadRail(const I2cDevice& device, const Rail& rail)
     return 0;
 }
 
-void List(const I2cDevice& device)
-{
-    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 int Read(const I2cDevice& device, const char* name)
 {
     const Rail* rail = FindRail(kRails, name);
@@ -178,5 +172,7 @@ DWORD tps65913_LdoSelector(DWORD millivolts)
 }
 
 const RegulatorDriver kTps65913Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
+    [](size_t index) { return RailNameAt(kRails, index); },
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
+    Read, SetVoltage, SetState, DecodeRail,
 };

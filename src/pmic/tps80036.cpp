@@ -170,12 +170,6 @@ int WriteVoltage(const I2cDevice& device, const Rail& rail, DWORD millivolts)
     return 0;
 }
 
-void List(const I2cDevice& device)
-{
-    for (const Rail* rail = kRails; IsRailRecord(rail->name); ++rail)
-        ReadRail(device, *rail);
-}
-
 int Read(const I2cDevice& device, const char* name)
 {
     const Rail* rail = FindRail(kRails, name);
@@ -235,5 +229,7 @@ DWORD tps80036_LdoSelector(DWORD millivolts, bool halving)
 }
 
 const RegulatorDriver kTps80036Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
+    [](size_t index) { return RailNameAt(kRails, index); },
+    [](const I2cDevice& device) { ListRails(kRails, device, ReadRail); },
+    Read, SetVoltage, SetState, DecodeRail,
 };
