@@ -117,8 +117,10 @@ private:
         const Chip& chip = RunningChip();
         std::string expected = Format("%s (%X)", check.model.c_str(), static_cast<unsigned>(check.revision));
         const char* model = ChipModelName(chip.id);
-        if (model == nullptr)
-            return {false, Judged(Format("chip ID 0x%02X, which has no model name", static_cast<unsigned>(chip.id)), expected)};
+        if (model == nullptr) {
+            return {false,
+                    Judged(Format("chip ID 0x%02X, without a model name", static_cast<unsigned>(chip.id)), expected)};
+        }
         bool ok = stricmp(model, check.model.c_str()) == 0 && ChipRevisionCode(chip) == check.revision;
         return {ok, Judged(Format("%s (%X)", model, static_cast<unsigned>(ChipRevisionCode(chip))), expected)};
     }
@@ -139,7 +141,8 @@ private:
         if (!command.driver.readRail(device, check.rail, CacheOf(device.node), &reading))
             return {false, Unanswered(device, command.chip)};
         bool ok = reading.on == check.on && check.millivolts.Holds(reading.millivolts);
-        return {ok, Judged(std::string(StateName(reading.on)) + " " + ShowQuantity(reading.millivolts, check.millivolts.unit),
+        std::string measured = ShowQuantity(reading.millivolts, check.millivolts.unit);
+        return {ok, Judged(std::string(StateName(reading.on)) + " " + measured,
                            std::string(StateName(check.on)) + " " + ShowLimits(check.millivolts))};
     }
 

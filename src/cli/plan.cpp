@@ -58,8 +58,10 @@ size_t NumberLength(const std::string& word)
 std::optional<Quantity> ReadQuantity(const std::string& word, Dimension dimension)
 {
     size_t length = NumberLength(word);
+    if (length == 0)
+        return std::nullopt;
     for (const DimensionUnit& candidate : kUnits)
-        if (length > 0 && candidate.dimension == dimension && word.compare(length, std::string::npos, candidate.unit.symbol) == 0)
+        if (candidate.dimension == dimension && word.compare(length, std::string::npos, candidate.unit.symbol) == 0)
             return Quantity{strtod(word.c_str(), nullptr) * candidate.unit.scale, &candidate.unit};
     return std::nullopt;
 }
@@ -174,7 +176,8 @@ Expectation ParseRail(const Words& words)
     std::string name = std::string("rail.") + (row.keyword + 1);
     if (check.busGiven) {
         check.device = ParseDevice(words[2], words[3]);
-        name += Format(".%u.0x%02X", static_cast<unsigned>(check.device.node), static_cast<unsigned>(check.device.address));
+        name += Format(".%u.0x%02X", static_cast<unsigned>(check.device.node),
+                       static_cast<unsigned>(check.device.address));
     }
     check.rail = FindRail(*check.command, words[at]);
     check.on = ParseState(words[at + 1]);
