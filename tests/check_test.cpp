@@ -62,6 +62,14 @@ TEST(CheckCommand, DevicesThatDoNotAnswerFailTheirLinesAndTheRunGoesOn)
                          "# i2c.4.0x2D.0x22.7:0: measured 0x33, expected 0x33\nok 5 i2c.4.0x2D.0x22.7:0\n",
                          ""}));
     EXPECT_EQ(board.Pauses(5000), 10);  // the absent device's retries, paid once
+
+    board.SetFault("mem mmap after=1");  // the chip-ID read at start-up maps, then none
+    EXPECT_EQ(board.Rigo({"-check", WriteFile(plan, "mem 0x70000804 15:8 0x30\nchip Belk A01\n")}),
+              (RunResult{1,
+                         "KTAP version 1\n1..2\n# mem.0x70000804.15:8: /dev/mem failed at line 56, file mem.cpp (12) "
+                         "[Cannot allocate memory]\nnot ok 1 mem.0x70000804.15:8\n"
+                         "# chip: measured Belk (A01), expected Belk (A01)\nok 2 chip\n",
+                         ""}));
 }
 
 TEST(CheckCommand, APlanThatCannotBeReadRunsNothing)
