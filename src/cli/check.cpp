@@ -72,8 +72,8 @@ std::string Judged(const std::string& measured, const std::string& expected)
     return "measured " + measured + ", expected " + expected;
 }
 
-// Measures expectations in plan order. Consecutive I2C expectations on one bus share a
-// register cache, so a device that does not answer costs its retries once.
+// Measures expectations in plan order. I2C expectations share one register cache until one
+// names another bus, so a device that does not answer costs its retries once per run of them.
 class PlanRun {
 public:
     Outcome Measure(const Expectation& expectation)
