@@ -19,6 +19,8 @@
 namespace {
 
 const int kPlanUnreadable = 2;
+// A plan is a page or two of text; this bounds what a device node such as /dev/zero costs.
+const size_t kPlanBytesMost = 1 << 20;
 
 struct Outcome {
     bool ok;
@@ -45,7 +47,7 @@ void PrintCheckHelp(FILE* stream)
                       "    Example         rigo -check belk-golden.plan"});
 }
 
-// The whole file, or false with errno set.
+// The whole file, or false with errno set (EFBIG past kPlanBytesMost).
 bool ReadPlanFile(const char* path, std::string* text)
 {
     FILE* file = fopen(path, "r");
@@ -53,10 +55,10 @@ bool ReadPlanFile(const char* path, std::string* text)
         return false;
     char buffer[4096];
     size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, file)) > 0)
+    while (text->size() <= kPlanBytesMost && (count = fread(buffer, 1, sizeof buffer, file)) > 0)
         text->append(buffer, count);
-    bool read = ferror(file) == 0;
-    int readErrno = errno;
+    bool read = ferror(file) == 0 && text->size() <= kPlanBytesMost;
+    int readErrno = ferror(file) != 0 ? errno : EFBIG;
     fclose(file);
     errno = readErrno;
     return read;
