@@ -26,9 +26,14 @@ struct DimensionUnit {
     Dimension dimension;
 };
 
+// Case matters: mV and MV, mHz and MHz are not the same.
 const DimensionUnit kUnits[] = {
-    {{"mV", 1}, kVoltage},     {{"V", 1e3}, kVoltage},        {{"Hz", 1}, kFrequency},
-    {{"kHz", 1e3}, kFrequency}, {{"MHz", 1e6}, kFrequency}, {{"mA", 1}, kCurrent},
+    {{"mV", 1}, kVoltage},
+    {{"V", 1e3}, kVoltage},
+    {{"Hz", 1}, kFrequency},
+    {{"kHz", 1e3}, kFrequency},
+    {{"MHz", 1e6}, kFrequency},
+    {{"mA", 1}, kCurrent},
 };
 
 const char* const kDimensionNames[] = {"a voltage in mV or V", "a frequency in Hz, kHz or MHz", "a current in mA"};
