@@ -51,6 +51,7 @@ rigo -ds4422n |list $boards
 rigo -ds4424n list BRD01 |
 rigo -ds4422n brd05 4 0x10 |$outputs
 rigo -ds4422n 4 0x10 OUT3 |
+rigo -check golden.plan |
 EOF
 
 # Against the built rigo: every command of its help text is offered, and every regulator
@@ -64,6 +65,7 @@ on_board()
 }
 
 commands=$(offered "rigo ")
+[[ $(offered "rigo -check $board/") == "$board/b" ]] || fail "-check does not complete a file"
 help=$(on_board 2>&1 >/dev/null)
 [[ $help == *"MEMORY DUMP"* ]] || fail "no help text from rigo: $help"
 for word in $(sed -n 's/^| *\(-[a-zA-Z][^ ]*\).*/\1/p' <<<"$help" | tr / '\n' | sort -u); do

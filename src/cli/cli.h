@@ -33,3 +33,7 @@ void MarginDacCommand(int argc, char** argv);
 void PllCommand(int argc, char** argv);
 void FrequencyCommand(int argc, char** argv);
 void BoardIdCommand(int argc, char** argv);
+
+// -check PLAN: the board against a plan of expectations, as KTAP; exits 1 when one fails
+// and 2 when the plan cannot be read.
+void CheckCommand(int argc, char** argv);

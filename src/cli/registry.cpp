@@ -149,6 +149,7 @@ const CommandRow kCommands[] = {
     {"-fuse", FuseCommand, nullptr, nullptr},
     {"-iddqG", IddqGCommand, nullptr, nullptr},
     {"-iddqLP", IddqLpCommand, nullptr, nullptr},
+    {"-check", CheckCommand, nullptr, nullptr},
 };
 
 }  // namespace

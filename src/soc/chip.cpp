@@ -23,12 +23,6 @@ const ChipName kChipNames[] = {
 
 Chip g_RunningChip;
 
-// The letter of the revision, so that minor + major prints as A01, B02 ...
-DWORD MajorRevision(const Chip& chip)
-{
-    return (chip.minorRevision + 9) << 8;
-}
-
 }  // namespace
 
 void IdentifyRunningChip()
@@ -46,15 +40,36 @@ const Chip& RunningChip()
     return g_RunningChip;
 }
 
+const char* ChipModelName(DWORD id)
+{
+    for (const ChipName& model : kChipNames)
+        if (model.id == id)
+            return model.name;
+    return nullptr;
+}
+
+bool IsChipModelName(const char* name)
+{
+    for (const ChipName& model : kChipNames)
+        if (stricmp(model.name, name) == 0)
+            return true;
+    return false;
+}
+
+DWORD ChipRevisionCode(const Chip& chip)
+{
+    // The letter of the revision (major) goes above the minor digits: A01, B02 ...
+    return ((chip.minorRevision + 9) << 8) + chip.minorRevision;
+}
+
 int PrintChipInfo()
 {
     const Chip& chip = RunningChip();
-    for (const ChipName& model : kChipNames) {
-        if (model.id == chip.id) {
-            printf("%s (%X)\n", model.name, static_cast<unsigned>(chip.minorRevision + MajorRevision(chip)));
-            return 0;
-        }
+    const char* model = ChipModelName(chip.id);
+    if (model == nullptr) {
+        printf("UNKNOWN");
+        return 1;
     }
-    printf("UNKNOWN");
-    return 1;
+    printf("%s (%X)\n", model, static_cast<unsigned>(ChipRevisionCode(chip)));
+    return 0;
 }

@@ -23,5 +23,12 @@ struct Chip {
 void IdentifyRunningChip();
 const Chip& RunningChip();
 
+// The model name of a chip ID ("Belk"); null for an ID without one.
+const char* ChipModelName(DWORD id);
+// True for a model name of ChipModelName, in any case.
+bool IsChipModelName(const char* name);
+// The revision as -chip shows it in hexadecimal: 0xA01 for revision field 1 (A01).
+DWORD ChipRevisionCode(const Chip& chip);
+
 // The -chip line; 1 after printing UNKNOWN for an ID without a model name.
 int PrintChipInfo();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 #include "bus/mem.h"
@@ -218,6 +219,15 @@ bool ClockHertz(const char* name, double* pHertz)
         if (stricmp(name, pll.name) == 0)
             return PllBaseHertz(pll, pHertz);
     return false;
+}
+
+const char* ClockName(size_t index)
+{
+    const char* const kNonPllClocks[] = {"OSC", "EMC"};
+    if (index < std::size(kNonPllClocks))
+        return kNonPllClocks[index];
+    index -= std::size(kNonPllClocks);
+    return index < std::size(kPllBaseClocks) ? kPllBaseClocks[index].name : nullptr;
 }
 
 double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz)

@@ -2,6 +2,8 @@
 // with their output dividers, and the EMC clock.
 #pragma once
 
+#include <cstddef>
+
 #include "common.h"
 
 // Divider fields of a PLL register: input divider M, feedback divider N, post divider P
@@ -25,6 +27,9 @@ int GetEmcClockHertz(double* pHertz, int verbose);
 // (PLLC, PLLM, PLLP, PLLX, PLLA, PLLD, PLLU, PLLE, PLLS), printing nothing; false for a
 // name not served on the running chip or a register that cannot be read.
 bool ClockHertz(const char* name, double* pHertz);
+// The index-th name ClockHertz takes, as spelled there (OSC, EMC, then the PLLs); null past
+// the last.
+const char* ClockName(size_t index);
 // The lines of one PLL of Belk (PLLC, PLLM, ...; any case); 1 for another name.
 int ListPllClockBelk(const char* pll);
 // Every PLL of Belk; other chips get a line saying they are not served, and 1.

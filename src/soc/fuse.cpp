@@ -21,16 +21,6 @@ DWORD FuseBit(const DWORD* fuses, int firstWord)
     return (fuses[firstWord] | fuses[firstWord + 1]) & 1;
 }
 
-// Sets the visibility bit and reads the block; false when the enable write failed.
-bool ReadFuseBlock(DWORD* fuses)
-{
-    DWORD readValue = 0;
-    if (WriteMemory(kFuseVisibilityRegister, 32, kFuseVisible, kFuseVisible, &readValue) != 0)
-        return false;
-    ReadMemoryBlock(kFuseBlock, kFuseWords, fuses);
-    return true;
-}
-
 // The IDDQ fuses are decoded on Belk only. False, with *printed the count of the
 // message printed, when they cannot be read.
 bool ReadIddqFuses(DWORD* fuses, int* printed)
@@ -62,6 +52,15 @@ const char* Verdict(DWORD value, DWORD limit)
 }
 
 }  // namespace
+
+bool ReadFuseBlock(DWORD* fuses)
+{
+    DWORD readValue = 0;
+    if (WriteMemory(kFuseVisibilityRegister, 32, kFuseVisible, kFuseVisible, &readValue) != 0)
+        return false;
+    ReadMemoryBlock(kFuseBlock, kFuseWords, fuses);
+    return true;
+}
 
 DWORD FuseSpeedoG(const DWORD* fuses)
 {

@@ -5,6 +5,8 @@
 
 // 225 words from 0x7000F800, visible while bit 28 of MISC_CLK_ENB is set.
 const int kFuseWords = 225;
+// Sets the visibility bit and reads the block; false when the enable write failed.
+bool ReadFuseBlock(DWORD* fuses);
 DWORD FuseSpeedoG(const DWORD* fuses);
 DWORD FuseSpeedoLP(const DWORD* fuses);
 DWORD FuseIddqG(const DWORD* fuses);
