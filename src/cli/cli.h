@@ -33,3 +33,7 @@ void MarginDacCommand(int argc, char** argv);
 void PllCommand(int argc, char** argv);
 void FrequencyCommand(int argc, char** argv);
 void BoardIdCommand(int argc, char** argv);
+
+// Snapshots of the board's registers, and their comparison.
+void SnapshotCommand(int argc, char** argv);
+void DiffCommand(int argc, char** argv);

@@ -149,6 +149,9 @@ const CommandRow kCommands[] = {
     {"-fuse", FuseCommand, nullptr, nullptr},
     {"-iddqG", IddqGCommand, nullptr, nullptr},
     {"-iddqLP", IddqLpCommand, nullptr, nullptr},
+    // Snapshots of the board's registers; comparing two needs no board.
+    {"-snapshot", SnapshotCommand, nullptr, nullptr},
+    {"-diff", DiffCommand, nullptr, nullptr, false},
 };
 
 }  // namespace

@@ -29,6 +29,19 @@ DWORD MajorRevision(const Chip& chip)
     return (chip.minorRevision + 9) << 8;
 }
 
+Chip ChipOf(DWORD chipIdRegister)
+{
+    return {(chipIdRegister >> 8) & 0xFF, (chipIdRegister >> 4) & 0xF};
+}
+
+const char* ModelName(const Chip& chip)
+{
+    for (const ChipName& model : kChipNames)
+        if (model.id == chip.id)
+            return model.name;
+    return nullptr;
+}
+
 }  // namespace
 
 void IdentifyRunningChip()
@@ -37,8 +50,7 @@ void IdentifyRunningChip()
     // A failed unmapping leaves the chip unknown (ID 0).
     if (ReadMemory(kChipIdRegister, 32, 0xFFFFFFFF, 0, &value) != 0)
         return;
-    g_RunningChip.id = (value >> 8) & 0xFF;
-    g_RunningChip.minorRevision = (value >> 4) & 0xF;
+    g_RunningChip = ChipOf(value);
 }
 
 const Chip& RunningChip()
@@ -49,12 +61,22 @@ const Chip& RunningChip()
 int PrintChipInfo()
 {
     const Chip& chip = RunningChip();
-    for (const ChipName& model : kChipNames) {
-        if (model.id == chip.id) {
-            printf("%s (%X)\n", model.name, static_cast<unsigned>(chip.minorRevision + MajorRevision(chip)));
-            return 0;
-        }
+    if (const char* name = ModelName(chip)) {
+        printf("%s (%X)\n", name, static_cast<unsigned>(chip.minorRevision + MajorRevision(chip)));
+        return 0;
     }
     printf("UNKNOWN");
     return 1;
+}
+
+RegisterRecord RecordChipId()
+{
+    DWORD value = 0;
+    ReadMemory(kChipIdRegister, 32, 0xFFFFFFFF, 0, &value);
+    Chip chip = ChipOf(value);
+    const char* name = ModelName(chip);
+    std::string model = name != nullptr ? name : Printed("ID 0x%02X", static_cast<unsigned>(chip.id));
+    return {static_cast<DWORD>(kChipIdRegister), value,
+            RecordComment("CHIP_ID", {Printed("%s (%X)", model.c_str(),
+                                              static_cast<unsigned>(chip.minorRevision + MajorRevision(chip)))})};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common.h"
+#include "soc/register_record.h"
 
 // Chip IDs that choose defaults. 0x33 and 0x37 have no model name but carry Belk's parts.
 enum ChipId : DWORD {
@@ -25,3 +26,5 @@ const Chip& RunningChip();
 
 // The -chip line; 1 after printing UNKNOWN for an ID without a model name.
 int PrintChipInfo();
+// The chip-ID register, read again, with the model and revision it gives.
+RegisterRecord RecordChipId();
