@@ -182,6 +182,21 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return status;
 }
 
+// The selector, then the enable bit, as a rail line reads them.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const As3720Rail* rail = RailAt(kRails, index);
+    DWORD code = 0;
+    DWORD enabled = 0;
+    DWORD microvolts = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, rail->selector, &code) ||
+        !ReadSourceField(source, device.address, rail->enable, &enabled) ||
+        !as3720_CodeToMicrovolts(rail->encoding, code, &microvolts))
+        return false;
+    *reading = {enabled != 0, microvolts / 1000.0};
+    return true;
+}
+
 }  // namespace
 
 bool as3720_CodeToMicrovolts(As3720Encoding encoding, DWORD code, DWORD* pMicrovolts)
@@ -200,5 +215,5 @@ const RegulatorDriver kAs3720Driver = {
     ReadNamedRail,
     SetMicrovolts,
     SetState,
-    nullptr,
+    DecodeRail,
 };

@@ -125,6 +125,19 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return 0;
 }
 
+// Code and enable bit share the control register.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Lp8755Rail* rail = RailAt(kRails, index);
+    DWORD code = 0;
+    DWORD enabled = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, {rail->controlReg, kCodeLsb, kCodeMsb}, &code) ||
+        !ReadSourceField(source, device.address, {rail->controlReg, kEnableBit, kEnableBit}, &enabled))
+        return false;
+    *reading = {enabled != 0, static_cast<double>(lp8755_CodeToMillivolts(code))};
+    return true;
+}
+
 }  // namespace
 
 DWORD lp8755_CodeToMillivolts(DWORD code)
@@ -146,5 +159,5 @@ const RegulatorDriver kLp8755Driver = {
     ReadNamedRail,
     SetMillivolts,
     SetState,
-    nullptr,
+    DecodeRail,
 };

@@ -156,10 +156,23 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return 0;
 }
 
+// Every power mode but OFF powers the rail: SLEEP and LOW POWER only limit its load.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    DWORD code = 0;
+    DWORD mode = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, rail->code, &code) ||
+        !ReadSourceField(source, device.address, rail->powerMode, &mode))
+        return false;
+    *reading = {mode != kModeOff, static_cast<double>(CodeToMillivolts(*rail, code))};
+    return true;
+}
+
 }  // namespace
 
 const RegulatorDriver kMax77660Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
 };
 
 DWORD max77660_CodeToMillivolts(const char* rail, DWORD code)

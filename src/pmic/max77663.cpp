@@ -63,6 +63,11 @@ const int kUnknownRail = 4;
 const int kUnknownRailState = 5;
 const char kReadFailure[] = "Failed: Unable to read from the MAX77663 device.";
 
+RegisterField FpsField(const Rail& rail)
+{
+    return {rail.fpsReg, kFpsLsb, kFpsMsb};
+}
+
 double CodeToMillivolts(const Rail& rail, DWORD code)
 {
     return rail.microvolts.Voltage(code) / 1000.0;
@@ -99,7 +104,7 @@ const char* ModeName(const I2cDevice& device, const Rail& rail)
     I2cClose();
     if (status != 0)
         return kNoMode;
-    DWORD source = RegisterField{rail.fpsReg, kFpsLsb, kFpsMsb}.Get(fps);
+    DWORD source = FpsField(rail).Get(fps);
     if (source != kFpsNone)
         return kFpsNames[source];
     return kModeNames[rail.powerMode.Get(modeRegister)];
@@ -181,10 +186,26 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return status;
 }
 
+// A rail under a sequencer is powered from power-up to shutdown; one under its own power
+// mode in every mode but OFF (the low-power modes still regulate).
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    DWORD code = 0;
+    DWORD mode = 0;
+    DWORD fps = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, rail->code, &code) ||
+        !ReadSourceField(source, device.address, rail->powerMode, &mode) ||
+        !ReadSourceField(source, device.address, FpsField(*rail), &fps))
+        return false;
+    *reading = {fps != kFpsNone || mode != kModeOff, CodeToMillivolts(*rail, code)};
+    return true;
+}
+
 }  // namespace
 
 const RegulatorDriver kMax77663Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
 };
 
 double max77663_CodeToMillivolts(const char* rail, DWORD code)

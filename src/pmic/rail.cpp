@@ -21,3 +21,12 @@ bool RangesSelectorAtOrAbove(std::span<const LinearRange> ranges, DWORD voltage,
     }
     return false;
 }
+
+bool ReadSourceField(RegisterSource& source, DWORD deviceAddress, const RegisterField& field, DWORD* pValue)
+{
+    BYTE value = 0;
+    if (!source.Read(deviceAddress, field.reg, &value))
+        return false;
+    *pValue = field.Get(value);
+    return true;
+}

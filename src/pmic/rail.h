@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <span>
 
+#include "bus/register_cache.h"
 #include "common.h"
 
 // Bits msb..lsb of one register.
@@ -73,15 +74,27 @@ inline bool IsRailRecord(const char* name)
     return name != nullptr && name[0] != '\0';
 }
 
+// The index-th record of the table; null past the last.
+template <typename Record>
+const Record* RailAt(const Record* table, size_t index)
+{
+    for (size_t i = 0; IsRailRecord(table[i].name); ++i)
+        if (i == index)
+            return &table[i];
+    return nullptr;
+}
+
 // The name of the index-th rail of the table; null past the last.
 template <typename Record>
 const char* RailNameAt(const Record* table, size_t index)
 {
-    for (size_t i = 0; IsRailRecord(table[i].name); ++i)
-        if (i == index)
-            return table[i].name;
-    return nullptr;
+    const Record* rail = RailAt(table, index);
+    return rail == nullptr ? nullptr : rail->name;
 }
+
+// The field of a register read through `source` from the device at `deviceAddress`; false
+// when the register cannot be read.
+bool ReadSourceField(RegisterSource& source, DWORD deviceAddress, const RegisterField& field, DWORD* pValue);
 
 // Prints the names of the table on one line after a heading line.
 template <typename Record>

@@ -22,6 +22,7 @@ struct RegulatorDriver {
     int (*setVoltage)(const I2cDevice& device, const char* name, double voltage);
     int (*setState)(const I2cDevice& device, const char* name, bool on);  // null: no ON/OFF
     // The index-th rail decoded from its registers, read through `source` (the device gives
-    // the address where the chip answers); false when a register it needs cannot be read.
+    // the address where the chip answers); false when a register it needs cannot be read or
+    // holds a code that stands for no voltage.
     bool (*readRail)(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading);
 };

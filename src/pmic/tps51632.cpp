@@ -87,6 +87,19 @@ int SetMillivolts(const I2cDevice& device, const char* name, double voltage)
     return status;
 }
 
+// No enable bit: the rail feeds the CPU that reads it.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Tps51632Rail* rail = RailAt(kRails, index);
+    DWORD code = 0;
+    DWORD millivolts = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, rail->code, &code) ||
+        !tps51632_CodeToMillivolts(code, &millivolts))
+        return false;
+    *reading = {true, static_cast<double>(millivolts)};
+    return true;
+}
+
 }  // namespace
 
 bool tps51632_CodeToMillivolts(DWORD code, DWORD* pMillivolts)
@@ -111,5 +124,5 @@ const RegulatorDriver kTps51632Driver = {
     ReadNamedRail,
     SetMillivolts,
     nullptr,
-    nullptr,
+    DecodeRail,
 };

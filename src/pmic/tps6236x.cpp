@@ -114,6 +114,19 @@ int SetMillivolts(const Tps6236xChip& chip, const I2cDevice& device, const char*
     return value == code ? 0 : kReadBackDiffers;
 }
 
+// The whole register as a code, as a read shows it. Nothing here switches the converter:
+// its enable pin does.
+bool DecodeRegister(const Tps6236xChip& chip, const I2cDevice& device, size_t index, RegisterSource& source,
+                    RailReading* reading)
+{
+    const Tps6236xRegister* rail = RailAt(chip.registers, index);
+    DWORD value = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, {rail->reg, 0, 7}, &value))
+        return false;
+    *reading = {true, static_cast<double>(tps6236x_CodeToMillivolts(value))};
+    return true;
+}
+
 template <const Tps6236xChip& chip>
 constexpr RegulatorDriver DriverOf()
 {
@@ -125,7 +138,9 @@ constexpr RegulatorDriver DriverOf()
             return SetMillivolts(chip, device, name, voltage);
         },
         nullptr,
-        nullptr,
+        [](const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading) {
+            return DecodeRegister(chip, device, index, source, reading);
+        },
     };
 }
 

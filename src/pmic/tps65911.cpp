@@ -53,6 +53,8 @@ constexpr Rail kRails[] = {
 };
 
 const DWORD kSrSelect = 0x80;    // in a converter's operating register
+// States 1 (active) and 3 (low power) power a rail; 2 is off, as 0 is.
+const DWORD kStatePowered = 0x1;
 const DWORD kTenthsFrom = 2000;  // converter requests from here up are tenths of a millivolt
 const int kUnknownRail = 2;
 
@@ -147,6 +149,12 @@ double StepMillivolts(const Rail& rail)
     return 0;
 }
 
+// As a rail line shows it: 12.5 mV rails keep their half millivolt.
+double ShownRailMillivolts(const Rail& rail, DWORD selector)
+{
+    return ShownMillivolts(SelectorToMillivolts(rail, selector), StepMillivolts(rail));
+}
+
 // Bus 0 or address 0 counts as not set: no access at all.
 bool IsSet(const I2cDevice& device)
 {
@@ -197,10 +205,29 @@ void WriteSelector(const I2cDevice& device, const Rail& rail, DWORD selector)
 
 void ReadRail(const I2cDevice& device, const Rail& rail)
 {
-    DWORD millivolts = SelectorToMillivolts(rail, ReadSelector(device, rail));
+    DWORD selector = ReadSelector(device, rail);
     DWORD state = rail.state.Get(ReadRegister(device, rail.state.reg));
-    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF",
-           ShownMillivolts(millivolts, StepMillivolts(rail)));
+    printf("%-12s %3s %6.1fmV\n", rail.name, state != 0 ? "ON" : "OFF", ShownRailMillivolts(rail, selector));
+}
+
+// A converter's SR register is read whatever bit 7 of its operating register says, so that
+// the registers read do not change with it.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    if (rail == nullptr)
+        return false;
+    bool converter = rail->encoding == Encoding::kConverter;
+    DWORD operating = 0;
+    DWORD sr = 0;
+    DWORD state = 0;
+    if (!ReadSourceField(source, device.address, {rail->selector.reg, 0, 7}, &operating) ||
+        (converter && !ReadSourceField(source, device.address, {rail->srReg, 0, 7}, &sr)) ||
+        !ReadSourceField(source, device.address, rail->state, &state))
+        return false;
+    DWORD selector = rail->selector.Get(converter && (operating & kSrSelect) != 0 ? sr : operating);
+    *reading = {(state & kStatePowered) != 0, ShownRailMillivolts(*rail, selector)};
+    return true;
 }
 
 void List(const I2cDevice& device)
@@ -239,7 +266,7 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }  // namespace
 
 const RegulatorDriver kTps65911Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
 };
 
 bool tps65911_RailStepMillivolts(const char* pName, double* pStep)

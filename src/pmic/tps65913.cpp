@@ -74,6 +74,11 @@ int WriteField(const I2cDevice& device, const RegisterField& field, DWORD value)
     return Access(device, [&] { return DeviceWriteField(device, field.reg, value, field.lsb, field.msb); });
 }
 
+DWORD VoltageMillivolts(const PalmasRegulator& regulator, DWORD voltage)
+{
+    return regulator.converter ? tps65913_SmpsMillivolts(voltage) : tps65913_LdoMillivolts(voltage);
+}
+
 const char* StateWord(const PalmasRegulator& regulator, DWORD status)
 {
     if (regulator.converter)
@@ -89,7 +94,7 @@ int ReadRail(const I2cDevice& device, const Rail& rail)
     DWORD voltage = 0;
     if (ReadField(device, VoltageField(regulator), &voltage) != kAccessed)
         return kReadFailed;
-    DWORD millivolts = regulator.converter ? tps65913_SmpsMillivolts(voltage) : tps65913_LdoMillivolts(voltage);
+    DWORD millivolts = VoltageMillivolts(regulator, voltage);
     DWORD status = 0;
     const char* word = ReadField(device, regulator.status, &status) == kAccessed ? StateWord(regulator, status)
                                                                                : "UNKNOWN";
@@ -129,6 +134,20 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return WriteField(device, rail->regulator.request, on ? 1 : 0);
 }
 
+// The status the chip reports, not the one asked for: a converter in any mode but OFF, an
+// LDO with its status bit set, is running.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    DWORD voltage = 0;
+    DWORD status = 0;
+    if (rail == nullptr || !ReadSourceField(source, device.address, VoltageField(rail->regulator), &voltage) ||
+        !ReadSourceField(source, device.address, rail->regulator.status, &status))
+        return false;
+    *reading = {status != 0, static_cast<double>(VoltageMillivolts(rail->regulator, voltage))};
+    return true;
+}
+
 }  // namespace
 
 DWORD tps65913_SmpsMillivolts(DWORD voltageRegister)
@@ -159,5 +178,5 @@ DWORD tps65913_LdoSelector(DWORD millivolts)
 }
 
 const RegulatorDriver kTps65913Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
 };

@@ -36,7 +36,7 @@ const Rail kRails[] = {
 };
 
 // Register 0x6A bit 3: the halving flag.
-const DWORD kHalvingRegister = 0x6A;
+const BYTE kHalvingRegister = 0x6A;
 const DWORD kHalvingFlag = 0x08;
 
 const DWORD kFiveVoltSelector = 0x3F;
@@ -123,6 +123,26 @@ int ReadRail(const I2cDevice& device, const Rail& rail)
     printf("%-12s %-8s %6.1fmV\n", rail.name, word, static_cast<double>(millivolts));
     I2cClose();
     return status;
+}
+
+// A converter in any mode but OFF, an LDO with its status bit set, is running. Only the
+// LDOs that halve read the halving flag.
+bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    DWORD flags = 0;
+    DWORD status = 0;
+    DWORD voltage = 0;
+    if (rail == nullptr ||
+        (rail->quirk == Quirk::kHalves && !ReadSourceField(source, device.address, {kHalvingRegister, 0, 7}, &flags)) ||
+        !ReadSourceField(source, device.address, rail->regulator.status, &status) ||
+        !ReadSourceField(source, device.address, {rail->regulator.selector.reg, 0, 7}, &voltage))
+        return false;
+    bool on = status != 0;
+    DWORD millivolts = rail->regulator.converter ? tps80036_SmpsMillivolts(voltage)
+                                                 : LdoMillivolts(*rail, voltage, on && (flags & kHalvingFlag) != 0);
+    *reading = {on, static_cast<double>(millivolts)};
+    return true;
 }
 
 // On the open bus: checks the request against the range, which the converter's range flag
@@ -215,5 +235,5 @@ DWORD tps80036_LdoSelector(DWORD millivolts, bool halving)
 }
 
 const RegulatorDriver kTps80036Driver = {
-    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, nullptr,
+    [](size_t index) { return RailNameAt(kRails, index); }, List, Read, SetVoltage, SetState, DecodeRail,
 };

@@ -43,6 +43,8 @@ const Rail kRails[] = {
     {nullptr,  kLdo100mV,  {0, 0},       {0, 0}},
 };
 
+const DWORD kStatePowered = 0x1;
+
 // Converter selectors 1-57 and 63 lie on the converter's line; 58-62 are fixed levels.
 struct ConverterLevels {
     LinearRange lineTenths;  // selectors 1-63, in tenths of a millivolt
@@ -211,6 +213,21 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return 0;
 }
 
+// States 1 (on) and 3 (sleep, on at low power) power a rail; 2 is off, as 0 is. Each
+// register is read at the chip's own device address.
+template <ShownFunction Shown>
+bool DecodeRail(const I2cDevice&, size_t index, RegisterSource& source, RailReading* reading)
+{
+    const Rail* rail = RailAt(kRails, index);
+    DWORD selector = 0;
+    DWORD state = 0;
+    if (rail == nullptr || !ReadSourceField(source, rail->voltage.device, SelectorField(*rail), &selector) ||
+        !ReadSourceField(source, rail->state.device, StateField(*rail), &state))
+        return false;
+    *reading = {(state & kStatePowered) != 0, Shown(rail->kind, selector)};
+    return true;
+}
+
 const char* RailName(size_t index)
 {
     return RailNameAt(kRails, index);
@@ -244,9 +261,11 @@ double tps80032_ShownMillivolts(Tps8003xKind kind, DWORD selector)
 }
 
 const RegulatorDriver kTps80031Driver = {
-    RailName, List<tps80031_ShownMillivolts>, Read<tps80031_ShownMillivolts>, SetVoltage, SetState, nullptr,
+    RailName, List<tps80031_ShownMillivolts>, Read<tps80031_ShownMillivolts>, SetVoltage, SetState,
+    DecodeRail<tps80031_ShownMillivolts>,
 };
 
 const RegulatorDriver kTps80032Driver = {
-    RailName, List<tps80032_ShownMillivolts>, Read<tps80032_ShownMillivolts>, SetVoltage, SetState, nullptr,
+    RailName, List<tps80032_ShownMillivolts>, Read<tps80032_ShownMillivolts>, SetVoltage, SetState,
+    DecodeRail<tps80032_ShownMillivolts>,
 };
