@@ -53,10 +53,10 @@ constexpr Rail kRails[] = {
 };
 
 const DWORD kSrSelect = 0x80;    // in a converter's operating register
-// States 1 (active) and 3 (low power) power a rail; 2 is off, as 0 is.
-const DWORD kStatePowered = 0x1;
 const DWORD kTenthsFrom = 2000;  // converter requests from here up are tenths of a millivolt
 const int kUnknownRail = 2;
+// States 1 (active) and 3 (low power) power a rail; 2 is off, as 0 is.
+const DWORD kStatePowered = 0x1;
 
 // The I/O expander beside the PMIC; its outputs drive the LDO bypass pins.
 const DWORD kExpanderAddress = 0x20;

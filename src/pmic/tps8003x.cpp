@@ -43,6 +43,7 @@ const Rail kRails[] = {
     {nullptr,  kLdo100mV,  {0, 0},       {0, 0}},
 };
 
+// States 1 (on) and 3 (sleep, on at low power) power a rail; 2 is off, as 0 is.
 const DWORD kStatePowered = 0x1;
 
 // Converter selectors 1-57 and 63 lie on the converter's line; 58-62 are fixed levels.
@@ -213,8 +214,7 @@ int SetState(const I2cDevice& device, const char* name, bool on)
     return 0;
 }
 
-// States 1 (on) and 3 (sleep, on at low power) power a rail; 2 is off, as 0 is. Each
-// register is read at the chip's own device address.
+// Each register at the chip's own device address, whatever address the device gives.
 template <ShownFunction Shown>
 bool DecodeRail(const I2cDevice&, size_t index, RegisterSource& source, RailReading* reading)
 {
