@@ -5,6 +5,7 @@
 //     mem 0x70000804 0x00003010  # CHIP_ID: Belk (A01)
 //     i2c-4 0x2D 0x21 0x33  # TPS65911 VDD1 on 1200 mV
 //     i2c-4 0x48 absent  # TPS80031; TPS80032; TPS80036
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,7 +114,7 @@ std::map<DWORD, std::vector<const RegulatorCommand*>> RegulatorsByBus()
         if (row.regulator == nullptr || DefaultBus(row.regulator->defaults).address == 0)
             continue;
         std::vector<const RegulatorCommand*>& commands = buses[DefaultBus(row.regulator->defaults).bus];
-        if (commands.empty() || commands.back() != row.regulator)
+        if (std::find(commands.begin(), commands.end(), row.regulator) == commands.end())
             commands.push_back(row.regulator);
     }
     return buses;
@@ -140,12 +141,16 @@ void PrintRegulatorBus(DWORD bus, const std::vector<const RegulatorCommand*>& co
             }
         }
     }
-    for (const auto& [deviceAddress, chips] : chipsAt)
-        if (!cache.Answers(deviceAddress))
+    for (const auto& [deviceAddress, chips] : chipsAt) {
+        if (!cache.Answers(deviceAddress)) {
             PrintAbsentLine(bus, deviceAddress, Joined(chips));
-    for (const auto& [where, rails] : railsOf)
-        if (const CachedRegister* reg = Cached(cache, where.first, where.second); cache.Answers(where.first) && reg)
-            PrintI2cLine(bus, *reg, Joined(rails));
+            continue;
+        }
+        for (auto rails = railsOf.lower_bound({deviceAddress, 0});
+             rails != railsOf.end() && rails->first.first == deviceAddress; ++rails)
+            if (const CachedRegister* reg = Cached(cache, deviceAddress, rails->first.second))
+                PrintI2cLine(bus, *reg, Joined(rails->second));
+    }
 }
 
 void PrintBoardId()

@@ -1,8 +1,8 @@
 #include "soc/clocks.h"
 
 #include <cmath>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <limits>
 
 #include "bus/mem.h"
@@ -188,7 +188,7 @@ int PrintPllOutput(const char* name, DWORD outputRegister, double pllHertz, int 
     return 0;
 }
 
-// The base output of a PLL as ClockHertz names it.
+// The base output of a PLL of Belk, as ClockHertz names it; -pll list goes in this order.
 struct PllBaseClock {
     const char* name;
     DWORD base;
@@ -197,10 +197,14 @@ struct PllBaseClock {
 };
 
 const PllBaseClock kPllBaseClocks[] = {
-    {"PLLC", kPllcBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLM", kPllmBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLP", kPllpBase, kPllBaseLayout, kPllpReferenceHertz}, {"PLLX", kPllxBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLA", kPllaBase, kPllBaseLayout, 0.0},                 {"PLLD", kPlldBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLU", kPlluBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLE", kPlleBase, kPlleLayout, kPllReferenceHertz},
+    {"PLLC", kPllcBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLM", kPllmBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLP", kPllpBase, kPllBaseLayout, kPllpReferenceHertz},
+    {"PLLX", kPllxBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLA", kPllaBase, kPllBaseLayout, 0.0},
+    {"PLLD", kPlldBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLU", kPlluBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLE", kPlleBase, kPlleLayout, kPllReferenceHertz},  // PLLE and PLLS share one register
     {"PLLS", kPlleBase, kPllsLayout, kPllsReferenceHertz},
 };
 
@@ -217,9 +221,12 @@ const PllBaseClock& kPllmClock = kPllBaseClocks[1];
 const PllBaseClock& kPllpClock = kPllBaseClocks[2];
 
 const PllOutputClock kPllOutputClocks[] = {
-    {"PLLC_OUT1", kPllcClock, kPllcOut, 1},  {"PLLM_OUT1", kPllmClock, kPllmOut, 1},
-    {"PLLP_OUT1", kPllpClock, kPllpOutA, 1}, {"PLLP_OUT2", kPllpClock, kPllpOutA, 0},
-    {"PLLP_OUT3", kPllpClock, kPllpOutB, 1}, {"PLLP_OUT4", kPllpClock, kPllpOutB, 0},
+    {"PLLC_OUT1", kPllcClock, kPllcOut, 1},
+    {"PLLM_OUT1", kPllmClock, kPllmOut, 1},
+    {"PLLP_OUT1", kPllpClock, kPllpOutA, 1},
+    {"PLLP_OUT2", kPllpClock, kPllpOutA, 0},
+    {"PLLP_OUT3", kPllpClock, kPllpOutB, 1},
+    {"PLLP_OUT4", kPllpClock, kPllpOutB, 0},
 };
 
 // The registers a snapshot records, in address order, with the clocks each sets as
@@ -415,44 +422,31 @@ int GetEmcClockHertz(double* pHertz, int verbose)
 // The base outputs (PLLC_OUT0, ...) are computed but not printed; the divided outputs are.
 int ListPllClockBelk(const char* pll)
 {
-    double baseHertz = 0.0;
-    double outputHertz = 0.0;
-    if (stricmp(pll, "PLLC") == 0) {
-        ReadPllHertz(kPllcBase, kPllReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLC_OUT1", kPllcOut, baseHertz, 1, &outputHertz);
-    } else if (stricmp(pll, "PLLM") == 0) {
-        ReadPllHertz(kPllmBase, kPllReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLM_OUT1", kPllmOut, baseHertz, 1, &outputHertz);
-    } else if (stricmp(pll, "PLLP") == 0) {
-        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
-        PrintPllOutput("PLLP_OUT2", kPllpOutA, baseHertz, 0, &outputHertz);
-        PrintPllOutput("PLLP_OUT3", kPllpOutB, baseHertz, 1, &outputHertz);
-        PrintPllOutput("PLLP_OUT4", kPllpOutB, baseHertz, 0, &outputHertz);
-    } else if (stricmp(pll, "PLLX") == 0) {
-        ReadPllHertz(kPllxBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLA") == 0) {
-        // PLLA runs from PLLP_OUT1.
-        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
-        ReadPllHertz(kPllaBase, outputHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLD") == 0) {
-        ReadPllHertz(kPlldBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLU") == 0) {
-        ReadPllHertz(kPlluBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLE") == 0) {
-        PrintPlleRegister("PLLE", kPlleLayout, kPllReferenceHertz);
-    } else if (stricmp(pll, "PLLS") == 0) {
-        PrintPlleRegister("PLLS", kPllsLayout, kPllsReferenceHertz);
-    } else {
-        return 1;
+    for (const PllBaseClock& base : kPllBaseClocks) {
+        if (stricmp(pll, base.name) != 0)
+            continue;
+        double baseHertz = 0.0;
+        double outputHertz = 0.0;
+        if (base.base == kPlleBase) {
+            PrintPlleRegister(base.name, base.layout, base.referenceHertz);
+        } else if (base.referenceHertz == 0.0) {
+            // PLLA runs from PLLP_OUT1, whose line it prints.
+            ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
+            PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
+            ReadPllHertz(base.base, outputHertz, &baseHertz);
+        } else {
+            ReadPllHertz(base.base, base.referenceHertz, &baseHertz);
+            for (const PllOutputClock& output : kPllOutputClocks)
+                if (&output.pll == &base)
+                    PrintPllOutput(output.name, output.outputRegister, baseHertz, output.lower, &outputHertz);
+        }
+        return 0;
     }
-    return 0;
+    return 1;
 }
 
 int ListPllClocks(DWORD chip)
 {
-    static const char* const kBelkPlls[] = {"PLLC", "PLLM", "PLLP", "PLLX", "PLLA", "PLLD", "PLLU", "PLLE", "PLLS"};
     if (chip == kChipAvin) {
         printf("Avin not supported at this time.\n");
         return 1;
@@ -461,7 +455,7 @@ int ListPllClocks(DWORD chip)
         printf("This operation is not current supported on this platform.\n");
         return 1;
     }
-    for (const char* pll : kBelkPlls)
-        ListPllClockBelk(pll);
+    for (const PllBaseClock& pll : kPllBaseClocks)
+        ListPllClockBelk(pll.name);
     return 0;
 }
