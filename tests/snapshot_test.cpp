@@ -2,22 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "e2e.h"
 
 namespace {
-
-// A file beside the board's folder, where rigo runs.
-std::string Beside(const SimBoard& board, const std::string& name, const std::string& content)
-{
-    std::string path = std::filesystem::path(board.Path()).parent_path() / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
 
 // Reads the snapshot covers whole (the MAX77663 list adds power-good flags, which it does not).
 const std::vector<std::vector<std::string>> kReads = {
