@@ -94,4 +94,42 @@ TEST(SnapshotDiff, ShowsEachChangeDecodedAndExitsAsDiffDoes)
     EXPECT_EQ(board.Rigo({"-diff", "--help"}).status, 0);
 }
 
+// Hand-written snapshots: canonical locations, lines on one side only, devices that come and
+// go, failed reads, one changed reading among several, and files -diff refuses.
+TEST(SnapshotDiff, ComparesLineByLocation)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* mask;
+        RunResult expected;
+    };
+    const Case kCases[] = {
+        {"mem 0x10 0x1  # X\nmem 0x14 2\n", "mem 0x00000014 0x2\nmem 0x18 0x3  # Y\n", "",
+         {1, "mem 0x00000010 0x00000001 -> -  # X\nmem 0x00000018 - -> 0x00000003  # Y\n", ""}},
+        {"mem 0x10 0x1  # X\nmem 0x18 0x3\n", "mem 0x18 0x3\n", "mem 0x10\n", {0, "", ""}},
+        {"i2c-1 0x10 absent  # C1\n", "i2c-1 0x10 0x00 0x05  # C1 R on 1 mV\n", "",
+         {1, "i2c-1 0x10 absent -> present  # C1\n", ""}},
+        {"i2c-1 0x10 0x00 ??\n", "i2c-1 0x10 0x00 0x05\n", "", {1, "i2c-1 0x10 0x00 ?? -> 0x05\n", ""}},
+        {"mem 0x20 0x1  # R: a 1; b 2; c 3\n", "mem 0x20 0x2  # R: a 1; b 5; c 3\n", "",
+         {1, "mem 0x00000020 0x00000001 -> 0x00000002  # R: b 2 -> b 5\n", ""}},
+        {"mem 0x10 0x1\nmem 0x10 0x1\n", "", "", {2, "", ":3: mem 0x00000010 listed twice\n"}},
+        {"", "", "mem 0x10 0x1 0x2\n", {2, "", ":1: not a mask line\n"}},
+    };
+    SimBoard board("avin");
+    for (const Case& test : kCases) {
+        SCOPED_TRACE(std::string(test.a) + "|" + test.b);
+        std::string a = Beside(board, "a.snap", std::string("rigo snapshot 1\n") + test.a);
+        std::string b = Beside(board, "b.snap", std::string("# made by hand\nrigo snapshot 1\n") + test.b);
+        std::string mask = Beside(board, "m.mask", test.mask);
+        RunResult result = board.Rigo({"-diff", a, b, mask});
+        EXPECT_EQ(result.status, test.expected.status);
+        EXPECT_EQ(result.out, test.expected.out);
+        EXPECT_TRUE(result.err.ends_with(test.expected.err)) << result.err;
+    }
+    std::string headless = Beside(board, "headless.snap", "mem 0x10 0x1\n");
+    EXPECT_EQ(board.Rigo({"-diff", headless, headless}),
+              (RunResult{2, "", "rigo -diff: " + headless + ":1: not a snapshot (it must start with \"rigo snapshot 1\")\n"}));
+}
+
 }  // namespace
