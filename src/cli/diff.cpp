@@ -152,14 +152,14 @@ bool ParseSnapshotLine(const std::string& text, SnapshotLine* line)
         line->value = kAbsentValue;
         return true;
     }
-    size_t valueWords = words.empty() || words[0] == "mem" ? 3 : 4;
+    bool memory = !words.empty() && words[0] == "mem";
     DWORD value = 0;
-    if (words.size() != valueWords || !RegisterLocation(words, &line->location, &line->device))
+    if (words.size() != (memory ? 3u : 4u) || !RegisterLocation(words, &line->location, &line->device))
         return false;
     if (words.back() == kUnreadableValue)
         line->value = kUnreadableValue;
-    else if (WordNumber(words.back(), valueWords == 3 ? 0xFFFFFFFF : 0xFF, &value))
-        line->value = Printed(valueWords == 3 ? "0x%08X" : "0x%02X", static_cast<unsigned>(value));
+    else if (WordNumber(words.back(), memory ? 0xFFFFFFFF : 0xFF, &value))
+        line->value = Printed(memory ? "0x%08X" : "0x%02X", static_cast<unsigned>(value));
     else
         return false;
     return true;
@@ -328,9 +328,8 @@ private:
     // A device absent on one side, with registers on the other: one line for the device.
     void PresenceChange(const SnapshotLine& line, bool inA, const SnapshotLine& absentLine)
     {
-        if (line.device.empty() || reported_.count(line.device) != 0)
+        if (line.device.empty() || !reported_.insert(line.device).second)
             return;
-        reported_[line.device] = true;
         ++differences_;
         bool absentInA = inA == line.Absent();
         PrintChange(line.device, absentInA ? kAbsentValue : "present", absentInA ? "present" : kAbsentValue,
@@ -340,7 +339,7 @@ private:
     const Snapshot& a_;
     const Snapshot& b_;
     const Masks& masks_;
-    std::map<std::string, bool> reported_;  // devices whose presence change is printed
+    std::set<std::string> reported_;  // devices whose presence change is printed
     int differences_ = 0;
 };
 
