@@ -13,7 +13,6 @@
 
 #include "cli/cli.h"
 #include "cli/snapshot.h"
-#include "soc/register_record.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "soc/register_record.h"
-
 #include "bus/i2c.h"
 #include "bus/i2c_device.h"
 

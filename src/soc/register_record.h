@@ -15,5 +15,3 @@ struct RegisterRecord {
 
 // "NAME" alone, or "NAME: " and the readings joined by "; ".
 std::string RecordComment(const char* name, const std::vector<std::string>& readings);
-// printf into a string.
-std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
