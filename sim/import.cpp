@@ -319,7 +319,7 @@ private:
             words.push_back(line.substr(start, end - start));
             start = end;
         }
-        uint64_t address = 0, value = 0, bus = 0, addr = 0, reg = 0;
+        uint64_t address = 0, value = 0, addr = 0, reg = 0;
         auto hex = [](std::string_view word, uint64_t max, uint64_t* number) {
             return word.starts_with("0x") && Hex(word.substr(2), number) && *number <= max;
         };
@@ -329,12 +329,10 @@ private:
             PutLittleEndian(value, sizeof bytes, bytes);
             return SetMemory(address, bytes, sizeof bytes);
         }
-        unsigned long busNumber = 0;
-        if (words.size() < 3 || !words[0].starts_with("i2c-") ||
-            !ParseUnsigned(std::string(words[0].substr(4)), &busNumber) || busNumber > 0xFFFF ||
-            !hex(words[1], 0x7F, &addr))
+        unsigned long bus = 0;
+        if (words.size() < 3 || !words[0].starts_with("i2c-") || !ParseUnsigned(std::string(words[0].substr(4)), &bus) ||
+            bus > 0xFFFF || !hex(words[1], 0x7F, &addr))
             return "malformed snapshot line";
-        bus = busNumber;
         if (words.size() == 3 && words[2] == "absent")
             changes_->RemoveDevice(static_cast<int>(bus), static_cast<int>(addr));
         else if (words.size() == 4 && hex(words[2], 0xFF, &reg) && hex(words[3], 0xFF, &value))
