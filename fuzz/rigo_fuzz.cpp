@@ -7,9 +7,9 @@
 //
 // rigo ends through exit(), so each input runs in a forked child. The child's coverage
 // counters are copied back into the parent for libFuzzer to see. A finding is anything but
-// an exit with status 0 or 1 (or 2 from -check) within the time limit: a crash, a sanitizer
-// report (status 86), a hang, an access beyond a mapping of /dev/mem (each mapping gets an
-// inaccessible page on either side), or memory that grows without bound.
+// an exit with status 0 or 1 (2 too for -check, -snapshot and -diff) within the time limit:
+// a crash, a sanitizer report (status 86), a hang, an access beyond a mapping of /dev/mem
+// (each mapping gets an inaccessible page on either side), or memory that grows without bound.
 #include <fcntl.h>
 #include <signal.h>
 #include <strings.h>
@@ -99,10 +99,12 @@ bool HugeRunRead(const std::vector<std::string>& args)
            static_cast<int>(ParseNumber(args[6].c_str())) > kMaxRunRead;
 }
 
-// -check ends with 2 for a plan it cannot read.
-bool PlanCheck(const std::vector<std::string>& args)
+// The lab commands end with 2 for wrong arguments or a file they cannot read, as diff(1).
+int HighestStatus(const std::vector<std::string>& args)
 {
-    return args.size() > 1 && stricmp(args[1].c_str(), "-check") == 0;
+    bool labCommand = args.size() > 1 && (stricmp(args[1].c_str(), "-snapshot") == 0 ||
+                                          stricmp(args[1].c_str(), "-diff") == 0 || stricmp(args[1].c_str(), "-check") == 0);
+    return labCommand ? 2 : 1;
 }
 
 void EndChild(int status, void*)
@@ -257,7 +259,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     getrusage(RUSAGE_SELF, &self);
     if (WIFSIGNALED(status))
         Finding(args, WTERMSIG(status) == SIGALRM ? "hang" : std::string("killed by ") + strsignal(WTERMSIG(status)));
-    if (WEXITSTATUS(status) > (PlanCheck(args) ? 2 : 1))
+    if (WEXITSTATUS(status) > HighestStatus(args))
         Finding(args, "exit status " + std::to_string(WEXITSTATUS(status)));
     if (usage.ru_maxrss - self.ru_maxrss > kMaxGrowthKiB)
         Finding(args, "memory grew by " + std::to_string(usage.ru_maxrss - self.ru_maxrss) + " KiB");

@@ -21,6 +21,7 @@ namespace {
 const uint64_t kMemoryEnd = uint64_t{1} << 32;
 const int kRegisterCount = 256;
 const size_t kProblemsShown = 10;
+const char kRigoSnapshotHeader[] = "rigo snapshot 1";
 const char kI2cdumpHeader[] = "     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f    0123456789abcdef";
 
 // A file as the command line presents it.
@@ -46,6 +47,7 @@ struct Changes {
     bool remakesBoard = false;      // a saved board came: the board is made anew first
     std::vector<MemoryRun> memory;  // in file order: later runs win where they overlap
     std::map<std::pair<int, int>, RegisterValues> devices;
+    std::set<std::pair<int, int>> absent;  // devices a snapshot found not answering: removed
     std::set<int> buses;
     std::vector<std::string> faults;
 
@@ -59,10 +61,17 @@ struct Changes {
 
     void SetRegister(int bus, int addr, int reg, int value)
     {
+        absent.erase({bus, addr});
         auto [device, added] = devices.try_emplace({bus, addr});
         if (added)
             device->second.fill(-1);
         device->second[reg & 0xFF] = value;
+    }
+
+    void RemoveDevice(int bus, int addr)
+    {
+        devices.erase({bus, addr});
+        absent.insert({bus, addr});
     }
 };
 
@@ -152,8 +161,16 @@ private:
             savedBoard_ = true;
             return "";
         }
+        if (line == kRigoSnapshotHeader) {
+            if (!firstLine_)
+                return std::string("'") + kRigoSnapshotHeader + "' starts a rigo snapshot and must come first";
+            snapshot_ = true;
+            return "";
+        }
         if (savedBoard_)
             return SavedBoardLine(line);
+        if (snapshot_)
+            return RigoSnapshotLine(line.substr(0, line.find('#')));
         if (line.starts_with("0x") && line.find(" --> ") != std::string_view::npos)
             return RigoMemoryLine(line);
         if (line.starts_with("[/dev/i2c-"))
@@ -291,6 +308,41 @@ private:
         return problem;
     }
 
+    // rigo -snapshot: "mem 0xADDRESS 0xVALUE", "i2c-BUS 0xDEVICE 0xREGISTER 0xVALUE" ("??" where
+    // the read failed: left as it was) and "i2c-BUS 0xDEVICE absent"; comments after '#'.
+    std::string RigoSnapshotLine(std::string_view line)
+    {
+        std::vector<std::string_view> words;
+        for (size_t start = line.find_first_not_of(' '); start != std::string_view::npos;
+             start = line.find_first_not_of(' ', start)) {
+            size_t end = std::min(line.find(' ', start), line.size());
+            words.push_back(line.substr(start, end - start));
+            start = end;
+        }
+        uint64_t address = 0, value = 0, addr = 0, reg = 0;
+        auto hex = [](std::string_view word, uint64_t max, uint64_t* number) {
+            return word.starts_with("0x") && Hex(word.substr(2), number) && *number <= max;
+        };
+        if (words.size() == 3 && words[0] == "mem" && hex(words[1], 0xFFFFFFFC, &address) &&
+            hex(words[2], 0xFFFFFFFF, &value)) {
+            uint8_t bytes[4];
+            PutLittleEndian(value, sizeof bytes, bytes);
+            return SetMemory(address, bytes, sizeof bytes);
+        }
+        unsigned long bus = 0;
+        if (words.size() < 3 || !words[0].starts_with("i2c-") || !ParseUnsigned(std::string(words[0].substr(4)), &bus) ||
+            bus > 0xFFFF || !hex(words[1], 0x7F, &addr))
+            return "malformed snapshot line";
+        if (words.size() == 3 && words[2] == "absent")
+            changes_->RemoveDevice(static_cast<int>(bus), static_cast<int>(addr));
+        else if (words.size() == 4 && hex(words[2], 0xFF, &reg) && hex(words[3], 0xFF, &value))
+            changes_->SetRegister(static_cast<int>(bus), static_cast<int>(addr), static_cast<int>(reg),
+                                  static_cast<int>(value));
+        else if (words.size() != 4 || !hex(words[2], 0xFF, &reg) || words[3] != "??")
+            return "malformed snapshot line";
+        return "";
+    }
+
     std::string SavedBoardLine(std::string_view line)
     {
         if (line.starts_with("fault ")) {
@@ -334,6 +386,7 @@ private:
     size_t lineNumber_ = 0;
     bool firstLine_ = true;
     bool savedBoard_ = false;
+    bool snapshot_ = false;
     bool needsOption_ = false;  // a dump that --device or --at must introduce
 };
 
@@ -449,6 +502,9 @@ void Apply(Board& board, const Changes& changes)
                 registers[reg] = static_cast<uint8_t>(values[reg]);
         board.SetRegisters(bus, addr, 0, registers);
     }
+    for (auto [bus, addr] : changes.absent)
+        if (board.HasDevice(bus, addr))
+            board.RemoveDevice(bus, addr);
     for (const std::string& rule : changes.faults)
         board.AddFault(rule);
 }

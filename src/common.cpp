@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 
 int stricmp(const char* s1, const char* s2)
@@ -61,4 +63,14 @@ DWORD DoubleToDword(double value)
     if (value >= 4294967295.0)
         return 0xFFFFFFFFu;
     return static_cast<DWORD>(value);
+}
+
+std::string Printed(const char* format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 typedef uint32_t DWORD;
 typedef uint16_t WORD;
@@ -21,3 +22,6 @@ int32_t TruncateToInt32(double value);
 // double to DWORD as the ARM targets convert: truncation toward zero, saturating at 0 and
 // 0xFFFFFFFF, and 0 for a value that is not a number.
 DWORD DoubleToDword(double value);
+
+// printf into a string (at most 255 characters).
+std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));

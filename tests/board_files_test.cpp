@@ -16,14 +16,6 @@ namespace {
 const std::string kFixtures = RIGO_FIXTURES_PATH;
 const std::string kExamples = RIGO_EXAMPLES_PATH;  // the README recipe's dumps
 
-// A file beside the board's folder.
-std::string Beside(const SimBoard& board, const std::string& name, const std::string& content)
-{
-    std::string path = std::filesystem::path(board.Path()).parent_path() / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
-
 std::string Saved(const SimBoard& board)
 {
     RunResult saved = Sim({"save", board.Path()});

@@ -162,3 +162,10 @@ bool Installed([[maybe_unused]] const char* program)
     return access(program, X_OK) == 0;
 #endif
 }
+
+std::string Beside(const SimBoard& board, const std::string& name, const std::string& content)
+{
+    std::string path = std::filesystem::path(board.Path()).parent_path() / name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}

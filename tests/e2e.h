@@ -59,6 +59,9 @@ private:
     Board board_;
 };
 
+// Writes a file beside the board's folder; its path.
+std::string Beside(const SimBoard& board, const std::string& name, const std::string& content);
+
 // Runs a program outside any board, stdin from /dev/null; Sim runs rigosim with `args`.
 RunResult RunCommand(const std::vector<std::string>& argv);
 RunResult Sim(const std::vector<std::string>& args);

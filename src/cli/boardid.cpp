@@ -14,6 +14,11 @@ const BusDefault kEepromBus[] = {
 
 }  // namespace
 
+BusDefault DefaultBoardIdEeprom()
+{
+    return DefaultBus(kEepromBus);
+}
+
 void BoardIdCommand(int argc, char** argv)
 {
     BusDefault eeprom = DefaultBus(kEepromBus);

@@ -83,10 +83,10 @@ public:
         try {
             return std::visit([this](const auto& check) { return Measure(check); }, expectation.check);
         } catch (const MemError& error) {
-            return {false, Format("/dev/mem failed at line %d, file %s (%d) [%s]", error.site.line, error.site.file,
+            return {false, Printed("/dev/mem failed at line %d, file %s (%d) [%s]", error.site.line, error.site.file,
                                   error.err, strerror(error.err))};
         } catch (const BusFault& fault) {
-            return {false, Format("bus fault at 0x%08" PRIX64 ": nothing answers there", fault.address)};
+            return {false, Printed("bus fault at 0x%08" PRIX64 ": nothing answers there", fault.address)};
         }
     }
 
@@ -108,23 +108,23 @@ private:
         unsigned node = device.node & 0xFF;
         unsigned address = device.address;
         if (!cache_->Opened())
-            return Format("/dev/i2c-%u cannot be opened", node);
+            return Printed("/dev/i2c-%u cannot be opened", node);
         if (!cache_->Answers(device.address))
-            return Format("%s does not answer at 0x%02X on /dev/i2c-%u", what, address, node);
-        return Format("a register of %s at 0x%02X on /dev/i2c-%u cannot be read", what, address, node);
+            return Printed("%s does not answer at 0x%02X on /dev/i2c-%u", what, address, node);
+        return Printed("a register of %s at 0x%02X on /dev/i2c-%u cannot be read", what, address, node);
     }
 
     Outcome Measure(const ChipCheck& check)
     {
         const Chip& chip = RunningChip();
-        std::string expected = Format("%s (%X)", check.model.c_str(), static_cast<unsigned>(check.revision));
+        std::string expected = Printed("%s (%X)", check.model.c_str(), static_cast<unsigned>(check.revision));
         const char* model = ChipModelName(chip.id);
         if (model == nullptr) {
             return {false,
-                    Judged(Format("chip ID 0x%02X, without a model name", static_cast<unsigned>(chip.id)), expected)};
+                    Judged(Printed("chip ID 0x%02X, without a model name", static_cast<unsigned>(chip.id)), expected)};
         }
         bool ok = stricmp(model, check.model.c_str()) == 0 && ChipRevisionCode(chip) == check.revision;
-        return {ok, Judged(Format("%s (%X)", model, static_cast<unsigned>(ChipRevisionCode(chip))), expected)};
+        return {ok, Judged(Printed("%s (%X)", model, static_cast<unsigned>(ChipRevisionCode(chip))), expected)};
     }
 
     Outcome Measure(const RailCheck& check)
@@ -136,9 +136,9 @@ private:
             device = {home.bus, home.address};
         }
         if (device.address == 0)
-            return {false, Format("%s has no default bus and address on this chip", command.chip)};
+            return {false, Printed("%s has no default bus and address on this chip", command.chip)};
         if (command.driver.readRail == nullptr)
-            return {false, Format("%s rails cannot be decoded", command.chip)};
+            return {false, Printed("%s rails cannot be decoded", command.chip)};
         RailReading reading = {};
         if (!command.driver.readRail(device, check.rail, CacheOf(device.node), &reading))
             return {false, Unanswered(device, command.chip)};
@@ -152,7 +152,7 @@ private:
     {
         double hertz = 0;
         if (!ClockHertz(check.clock, &hertz))
-            return {false, Format("%s is not served on this chip, or its registers cannot be read", check.clock)};
+            return {false, Printed("%s is not served on this chip, or its registers cannot be read", check.clock)};
         return {check.hertz.Holds(hertz), Judged(ShowQuantity(hertz, check.hertz.unit), ShowLimits(check.hertz))};
     }
 
@@ -172,9 +172,9 @@ private:
     {
         DWORD value = 0;
         if (ReadMemory(PhysicalAddress(check.address), 32, 0xFFFFFFFF, 0, &value) != 0)
-            return {false, Format("0x%08X cannot be unmapped after its read", static_cast<unsigned>(check.address))};
+            return {false, Printed("0x%08X cannot be unmapped after its read", static_cast<unsigned>(check.address))};
         return {check.field.Holds(value),
-                Judged(Format("0x%X", static_cast<unsigned>(check.field.Get(value))), ShowFieldLimits(check.field))};
+                Judged(Printed("0x%X", static_cast<unsigned>(check.field.Get(value))), ShowFieldLimits(check.field))};
     }
 
     Outcome Measure(const I2cCheck& check)
@@ -183,7 +183,7 @@ private:
         if (!CacheOf(check.device.node).Read(check.device.address, check.reg, &value))
             return {false, Unanswered(check.device, "the device")};
         return {check.field.Holds(value),
-                Judged(Format("0x%X", static_cast<unsigned>(check.field.Get(value))), ShowFieldLimits(check.field))};
+                Judged(Printed("0x%X", static_cast<unsigned>(check.field.Get(value))), ShowFieldLimits(check.field))};
     }
 
     std::unique_ptr<RegisterCache> cache_;

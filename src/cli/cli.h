@@ -37,3 +37,6 @@ void BoardIdCommand(int argc, char** argv);
 // -check PLAN: the board against a plan of expectations, as KTAP; exits 1 when one fails
 // and 2 when the plan cannot be read.
 void CheckCommand(int argc, char** argv);
+// Snapshots of the board's registers, and their comparison.
+void SnapshotCommand(int argc, char** argv);
+void DiffCommand(int argc, char** argv);

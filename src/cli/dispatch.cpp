@@ -10,21 +10,29 @@
 
 namespace {
 
+const CommandRow* FindCommand(const char* keyword)
+{
+    for (const CommandRow& command : CommandRegistry())
+        if (stricmp(keyword, command.keyword) == 0)
+            return &command;
+    return nullptr;
+}
+
 int Dispatch(int argc, char** argv)
 {
     if (argc < 2)
         ExitShowHelp(1);
-    IdentifyRunningChip();
-    for (const CommandRow& command : CommandRegistry()) {
-        if (stricmp(argv[1], command.keyword) != 0)
-            continue;
-        if (command.regulator != nullptr)
-            RunRegulator(argc, argv, *command.regulator);
-        else
-            command.handler(argc, argv);
-        return 0;
-    }
-    ExitShowHelp(1);
+    const CommandRow* command = FindCommand(argv[1]);
+    // The chip is read first for an unknown keyword too, before the help.
+    if (command == nullptr || command->readsChipId)
+        IdentifyRunningChip();
+    if (command == nullptr)
+        ExitShowHelp(1);
+    if (command->regulator != nullptr)
+        RunRegulator(argc, argv, *command->regulator);
+    else
+        command->handler(argc, argv);
+    return 0;
 }
 
 }  // namespace

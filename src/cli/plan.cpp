@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -104,7 +103,7 @@ DWORD ParseWhole(const std::string& word, const std::string& what, DWORD maximum
     unsigned long long value = strtoull(digits, &end, hexadecimal ? 16 : 10);
     if (!isxdigit(static_cast<unsigned char>(digits[0])) || *end != '\0' || errno != 0 || value > maximum) {
         throw BadLine{what + " '" + word + "' is not a number from 0 to " +
-                      Format(maximum > 255 ? "0x%X" : "%u", static_cast<unsigned>(maximum))};
+                      Printed(maximum > 255 ? "0x%X" : "%u", static_cast<unsigned>(maximum))};
     }
     return static_cast<DWORD>(value);
 }
@@ -181,7 +180,7 @@ Expectation ParseRail(const Words& words)
     std::string name = std::string("rail.") + (row.keyword + 1);
     if (check.busGiven) {
         check.device = ParseDevice(words[2], words[3]);
-        name += Format(".%u.0x%02X", static_cast<unsigned>(check.device.node),
+        name += Printed(".%u.0x%02X", static_cast<unsigned>(check.device.node),
                        static_cast<unsigned>(check.device.address));
     }
     check.rail = FindRail(*check.command, words[at]);
@@ -215,7 +214,7 @@ Expectation ParseIddq(const Words& words)
 Expectation ParseMemory(const Words& words)
 {
     MemoryCheck check = {ParseWhole(words[1], "address", 0xFFFFFFFF), ParseField(words[2], words[3], 31)};
-    return {0, Format("mem.0x%08X.%u:%u", static_cast<unsigned>(check.address), check.field.msb, check.field.lsb),
+    return {0, Printed("mem.0x%08X.%u:%u", static_cast<unsigned>(check.address), check.field.msb, check.field.lsb),
             check};
 }
 
@@ -225,7 +224,7 @@ Expectation ParseI2c(const Words& words)
     I2cCheck check = {ParseDevice(words[1], words[2]), static_cast<BYTE>(ParseWhole(words[3], "register", 255)),
                       ParseField(words[4], words[5], 7)};
     return {0,
-            Format("i2c.%u.0x%02X.0x%02X.%u:%u", static_cast<unsigned>(check.device.node),
+            Printed("i2c.%u.0x%02X.0x%02X.%u:%u", static_cast<unsigned>(check.device.node),
                    static_cast<unsigned>(check.device.address), static_cast<unsigned>(check.reg), check.field.msb,
                    check.field.lsb),
             check};
@@ -279,16 +278,6 @@ Words SplitWords(std::string_view line)
 
 }  // namespace
 
-std::string Format(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    char text[256];
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
-
 ParsedPlan ParsePlan(std::string_view text)
 {
     ParsedPlan plan;
@@ -316,7 +305,7 @@ ParsedPlan ParsePlan(std::string_view text)
 
 std::string ShowQuantity(double value, const Unit* unit)
 {
-    return Format("%.10g %s", value / unit->scale, unit->symbol);
+    return Printed("%.10g %s", value / unit->scale, unit->symbol);
 }
 
 std::string ShowLimits(const Limits& limits)
@@ -327,8 +316,8 @@ std::string ShowLimits(const Limits& limits)
 std::string ShowFieldLimits(const FieldLimits& field)
 {
     if (field.low == field.high)
-        return Format("0x%X", static_cast<unsigned>(field.low));
-    return Format("0x%X to 0x%X", static_cast<unsigned>(field.low), static_cast<unsigned>(field.high));
+        return Printed("0x%X", static_cast<unsigned>(field.low));
+    return Printed("0x%X to 0x%X", static_cast<unsigned>(field.low), static_cast<unsigned>(field.high));
 }
 
 std::string KtapResult(size_t number, bool ok, const std::string& name, const std::string& diagnostic)

@@ -95,9 +95,6 @@ std::string ShowLimits(const Limits& limits);
 // A field value in hexadecimal; the range as "0x30" or "0x30 to 0x37".
 std::string ShowFieldLimits(const FieldLimits& field);
 
-// printf into a string of up to 255 characters.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
 // The lines of one result: the diagnostic under the result's name, then "ok N name" or
 // "not ok N name".
 std::string KtapResult(size_t number, bool ok, const std::string& name, const std::string& diagnostic);

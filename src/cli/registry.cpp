@@ -150,6 +150,9 @@ const CommandRow kCommands[] = {
     {"-iddqG", IddqGCommand, nullptr, nullptr},
     {"-iddqLP", IddqLpCommand, nullptr, nullptr},
     {"-check", CheckCommand, nullptr, nullptr},
+    // Snapshots of the board's registers; comparing two needs no board.
+    {"-snapshot", SnapshotCommand, nullptr, nullptr},
+    {"-diff", DiffCommand, nullptr, nullptr, false},
 };
 
 }  // namespace

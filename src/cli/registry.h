@@ -39,6 +39,7 @@ struct CommandRow {
     void (*handler)(int argc, char** argv);  // null for a regulator command
     const RegulatorCommand* regulator;
     const char* (*outputName)(size_t index);  // the names a command other than a regulator's takes
+    bool readsChipId = true;  // false: a command on files only, run without the board
 };
 
 std::span<const CommandRow> CommandRegistry();
@@ -46,6 +47,8 @@ std::span<const CommandRow> CommandRegistry();
 // The default bus and address of the running chip; bus 0 and address 0 (no default) when
 // the chip ID is not in the table.
 BusDefault DefaultBus(std::span<const BusDefault> defaults);
+// Where the board-ID EEPROM sits on the running chip's boards; address 0 for none.
+BusDefault DefaultBoardIdEeprom();
 
 void RunRegulator(int argc, char** argv, const RegulatorCommand& command);
 

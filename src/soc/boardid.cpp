@@ -1,5 +1,6 @@
 #include "soc/boardid.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "bus/i2c.h"
@@ -32,6 +33,11 @@ const BoardIdField kBoardIdFields[] = {
 };
 
 
+bool IsWordField(const BoardIdField& field)
+{
+    return field.offset <= 6 && field.offset % 2 == 0;
+}
+
 // A byte that cannot be read counts as 0.
 DWORD ReadByte(const I2cDevice& eeprom, DWORD offset)
 {
@@ -43,7 +49,7 @@ DWORD ReadByte(const I2cDevice& eeprom, DWORD offset)
 void PrintField(const I2cDevice& eeprom, const BoardIdField& field)
 {
     int offset = static_cast<int>(field.offset);
-    if (field.offset <= 6 && field.offset % 2 == 0) {
+    if (IsWordField(field)) {
         DWORD loByte = ReadByte(eeprom, field.offset);
         DWORD hiByte = ReadByte(eeprom, field.offset + 1);
         DWORD value = hiByte * 256 + loByte;
@@ -74,4 +80,20 @@ void ListBoardId(const I2cDevice& eeprom)
             PrintField(eeprom, field);
         I2cClose();
     }
+}
+
+std::string BoardIdByteComment(const BYTE* record, DWORD offset)
+{
+    const BoardIdField* field = &kBoardIdFields[0];
+    for (const BoardIdField& candidate : kBoardIdFields)
+        if (candidate.offset <= offset)
+            field = &candidate;
+    std::string name = std::string("BOARDID ") + field->name;
+    if (IsWordField(*field)) {
+        unsigned value = record[field->offset] | record[field->offset + 1] << 8;
+        return Printed("%s %s byte: %u", name.c_str(), offset == field->offset ? "low" : "high", value);
+    }
+    if (field->offset == 9 && isgraph(record[offset]))
+        return Printed("%s: %c", name.c_str(), static_cast<char>(record[offset]));
+    return Printed("%s: %u", name.c_str(), static_cast<unsigned>(record[offset]));
 }

@@ -23,6 +23,11 @@ const ChipName kChipNames[] = {
 
 Chip g_RunningChip;
 
+Chip ChipOf(DWORD chipIdRegister)
+{
+    return {(chipIdRegister >> 8) & 0xFF, (chipIdRegister >> 4) & 0xF};
+}
+
 }  // namespace
 
 void IdentifyRunningChip()
@@ -31,8 +36,7 @@ void IdentifyRunningChip()
     // A failed unmapping leaves the chip unknown (ID 0).
     if (ReadMemory(kChipIdRegister, 32, 0xFFFFFFFF, 0, &value) != 0)
         return;
-    g_RunningChip.id = (value >> 8) & 0xFF;
-    g_RunningChip.minorRevision = (value >> 4) & 0xF;
+    g_RunningChip = ChipOf(value);
 }
 
 const Chip& RunningChip()
@@ -72,4 +76,15 @@ int PrintChipInfo()
     }
     printf("%s (%X)\n", model, static_cast<unsigned>(ChipRevisionCode(chip)));
     return 0;
+}
+
+RegisterRecord RecordChipId()
+{
+    DWORD value = 0;
+    ReadMemory(kChipIdRegister, 32, 0xFFFFFFFF, 0, &value);
+    Chip chip = ChipOf(value);
+    const char* name = ChipModelName(chip.id);
+    std::string model = name != nullptr ? name : Printed("ID 0x%02X", static_cast<unsigned>(chip.id));
+    return {static_cast<DWORD>(kChipIdRegister), value,
+            RecordComment("CHIP_ID", {Printed("%s (%X)", model.c_str(), static_cast<unsigned>(ChipRevisionCode(chip)))})};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common.h"
+#include "soc/register_record.h"
 
 // Chip IDs that choose defaults. 0x33 and 0x37 have no model name but carry Belk's parts.
 enum ChipId : DWORD {
@@ -32,3 +33,5 @@ DWORD ChipRevisionCode(const Chip& chip);
 
 // The -chip line; 1 after printing UNKNOWN for an ID without a model name.
 int PrintChipInfo();
+// The chip-ID register, read again, with the model and revision it gives.
+RegisterRecord RecordChipId();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -123,6 +124,31 @@ bool ClockChipServed(DWORD chip)
     return chip == kChipBelk || chip == kChipUnnamed33 || chip == kChipCorv || chip == kChipUnnamed37;
 }
 
+// The oscillator's frequency for OSC_FREQ in bits 31:28 of `oscControl`; false for a code
+// without one.
+bool OscillatorHertz(DWORD oscControl, double* pHertz)
+{
+    for (const OscFrequency& osc : kOscFrequencies) {
+        if (osc.code == oscControl >> 28) {
+            *pHertz = osc.hertz;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Source number and divisor of an EMC clock source register value; a selection without a
+// number leaves *src as it was.
+void DecodeEmcClockSource(DWORD reg, int* src, double* divisor)
+{
+    for (const EmcClockSelect& select : kEmcClockSelects)
+        if (select.code == reg >> 28)
+            *src = select.src;
+    // EMC_2X_CLK_DIVISOR is 7.1 fixed point, divide by (field / 2 + 1).
+    DWORD field = reg & 0xFF;
+    *divisor = (field >> 1) + 1.0 + ((field & 1) ? 0.5 : 0.0);
+}
+
 // The EMC clock source register: source number (1 PLLM, 2 PLLC, 3 PLLP, 4 oscillator;
 // other selections leave *src as it was) and divisor.
 int GetEmcClockSource(int* src, double* divisor)
@@ -133,12 +159,7 @@ int GetEmcClockSource(int* src, double* divisor)
         *divisor = 1.0;
         return 2;
     }
-    for (const EmcClockSelect& select : kEmcClockSelects)
-        if (select.code == reg >> 28)
-            *src = select.src;
-    // EMC_2X_CLK_DIVISOR is 7.1 fixed point, divide by (field / 2 + 1).
-    DWORD field = reg & 0xFF;
-    *divisor = (field >> 1) + 1.0 + ((field & 1) ? 0.5 : 0.0);
+    DecodeEmcClockSource(reg, src, divisor);
     return *divisor > 0.0 ? 0 : 1;
 }
 
@@ -168,7 +189,7 @@ int PrintPllOutput(const char* name, DWORD outputRegister, double pllHertz, int 
     return 0;
 }
 
-// The base output of a PLL as ClockHertz names it.
+// The base output of a PLL of Belk, as ClockHertz names it; -pll list goes in this order.
 struct PllBaseClock {
     const char* name;
     DWORD base;
@@ -177,48 +198,174 @@ struct PllBaseClock {
 };
 
 const PllBaseClock kPllBaseClocks[] = {
-    {"PLLC", kPllcBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLM", kPllmBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLP", kPllpBase, kPllBaseLayout, kPllpReferenceHertz}, {"PLLX", kPllxBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLA", kPllaBase, kPllBaseLayout, 0.0},                 {"PLLD", kPlldBase, kPllBaseLayout, kPllReferenceHertz},
-    {"PLLU", kPlluBase, kPllBaseLayout, kPllReferenceHertz}, {"PLLE", kPlleBase, kPlleLayout, kPllReferenceHertz},
+    {"PLLC", kPllcBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLM", kPllmBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLP", kPllpBase, kPllBaseLayout, kPllpReferenceHertz},
+    {"PLLX", kPllxBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLA", kPllaBase, kPllBaseLayout, 0.0},
+    {"PLLD", kPlldBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLU", kPlluBase, kPllBaseLayout, kPllReferenceHertz},
+    {"PLLE", kPlleBase, kPlleLayout, kPllReferenceHertz},  // PLLE and PLLS share one register
     {"PLLS", kPlleBase, kPllsLayout, kPllsReferenceHertz},
 };
+
+// A divided output of a PLL: its half of the output register.
+struct PllOutputClock {
+    const char* name;
+    const PllBaseClock& pll;
+    DWORD outputRegister;
+    int lower;
+};
+
+const PllBaseClock& kPllcClock = kPllBaseClocks[0];
+const PllBaseClock& kPllmClock = kPllBaseClocks[1];
+const PllBaseClock& kPllpClock = kPllBaseClocks[2];
+
+const PllOutputClock kPllOutputClocks[] = {
+    {"PLLC_OUT1", kPllcClock, kPllcOut, 1},
+    {"PLLM_OUT1", kPllmClock, kPllmOut, 1},
+    {"PLLP_OUT1", kPllpClock, kPllpOutA, 1},
+    {"PLLP_OUT2", kPllpClock, kPllpOutA, 0},
+    {"PLLP_OUT3", kPllpClock, kPllpOutB, 1},
+    {"PLLP_OUT4", kPllpClock, kPllpOutB, 0},
+};
+
+// The registers a snapshot records, in address order, with the clocks each sets as
+// ClockHertz names them.
+struct ClockRegister {
+    const char* name;
+    DWORD address;
+    const char* clocks[2];
+};
+
+const ClockRegister kClockRegisters[] = {
+    {"OSC_CTRL", kOscControl, {"OSC"}},
+    {"PLLC_BASE", kPllcBase, {"PLLC"}},
+    {"PLLC_OUT", kPllcOut, {"PLLC_OUT1"}},
+    {"PLLM_BASE", kPllmBase, {"PLLM"}},
+    {"PLLM_OUT", kPllmOut, {"PLLM_OUT1"}},
+    {"PLLP_BASE", kPllpBase, {"PLLP"}},
+    {"PLLP_OUTA", kPllpOutA, {"PLLP_OUT1", "PLLP_OUT2"}},
+    {"PLLP_OUTB", kPllpOutB, {"PLLP_OUT3", "PLLP_OUT4"}},
+    {"PLLA_BASE", kPllaBase, {"PLLA"}},
+    {"PLLU_BASE", kPlluBase, {"PLLU"}},
+    {"PLLD_BASE", kPlldBase, {"PLLD"}},
+    {"PLLX_BASE", kPllxBase, {"PLLX"}},
+    {"PLLE_BASE", kPlleBase, {"PLLE", "PLLS"}},
+    {"CLK_SOURCE_EMC", kEmcClockSource, {"EMC"}},
+};
+
+// Reads a 32-bit register: the live one, or a value a snapshot recorded.
+typedef std::function<bool(DWORD address, DWORD* value)> RegisterReader;
 
 bool ReadRegister(DWORD address, DWORD* value)
 {
     return ReadMemory(PhysicalAddress(address), 32, 0xFFFFFFFF, 0, value) == 0;
 }
 
-bool PllBaseHertz(const PllBaseClock& pll, double* pHertz)
+bool PllBaseHertz(const PllBaseClock& pll, const RegisterReader& read, double* pHertz)
 {
     double referenceHertz = pll.referenceHertz;
     DWORD reg = 0;
     if (referenceHertz == 0.0) {
         double pllpHertz = 0.0;
-        if (ReadPllHertz(kPllpBase, kPllpReferenceHertz, &pllpHertz) != 0 || !ReadRegister(kPllpOutA, &reg))
+        if (!PllBaseHertz(kPllpClock, read, &pllpHertz) || !read(kPllpOutA, &reg))
             return false;
         referenceHertz = pllpHertz / PllOutputDivider(reg, 1);
     }
-    if (!ReadRegister(pll.base, &reg))
+    if (!read(pll.base, &reg))
         return false;
     *pHertz = PllHertz(reg, pll.layout, referenceHertz);
     return true;
+}
+
+bool PllOutputHertz(const PllOutputClock& output, const RegisterReader& read, double* pHertz)
+{
+    DWORD reg = 0;
+    if (!PllBaseHertz(output.pll, read, pHertz) || !read(output.outputRegister, &reg))
+        return false;
+    *pHertz /= PllOutputDivider(reg, output.lower);
+    return true;
+}
+
+bool EmcHertz(const RegisterReader& read, double* pHertz)
+{
+    DWORD reg = 0;
+    int src = 0;
+    double divisor = 1.0;
+    if (!read(kEmcClockSource, &reg))
+        return false;
+    DecodeEmcClockSource(reg, &src, &divisor);
+    double hertz = 0.0;
+    for (const EmcSource& source : kEmcSources) {
+        if (source.src != src)
+            continue;
+        if (source.pllBase == 0 && (!read(kOscControl, &reg) || !OscillatorHertz(reg, &hertz)))
+            return false;
+        if (source.pllBase != 0 && !read(source.pllBase, &reg))
+            return false;
+        if (source.pllBase != 0)
+            hertz = PllHertz(reg, kPllBaseLayout, source.referenceHertz);
+        *pHertz = hertz / divisor;
+        return *pHertz > 0.0;
+    }
+    return false;
+}
+
+bool ClockHertzFrom(const char* name, const RegisterReader& read, double* pHertz)
+{
+    DWORD reg = 0;
+    if (stricmp(name, "OSC") == 0)
+        return ClockChipServed(RunningChip().id) && read(kOscControl, &reg) && OscillatorHertz(reg, pHertz);
+    if (stricmp(name, "EMC") == 0)
+        return ClockChipServed(RunningChip().id) && EmcHertz(read, pHertz);
+    if (RunningChip().id != kChipBelk)
+        return false;
+    for (const PllBaseClock& pll : kPllBaseClocks)
+        if (stricmp(name, pll.name) == 0)
+            return PllBaseHertz(pll, read, pHertz);
+    for (const PllOutputClock& output : kPllOutputClocks)
+        if (stricmp(name, output.name) == 0)
+            return PllOutputHertz(output, read, pHertz);
+    return false;
 }
 
 }  // namespace
 
 bool ClockHertz(const char* name, double* pHertz)
 {
-    if (stricmp(name, "OSC") == 0)
-        return GetOscillatorHertz(pHertz, 0) == 0;
-    if (stricmp(name, "EMC") == 0)
-        return GetEmcClockHertz(pHertz, 0) == 0;
-    if (RunningChip().id != kChipBelk)
+    return ClockHertzFrom(name, ReadRegister, pHertz);
+}
+
+std::vector<RegisterRecord> RecordClockRegisters()
+{
+    std::vector<RegisterRecord> records;
+    if (!ClockChipServed(RunningChip().id))
+        return records;
+    for (const ClockRegister& reg : kClockRegisters) {
+        DWORD value = 0;
+        ReadRegister(reg.address, &value);
+        records.push_back({reg.address, value, reg.name});
+    }
+    RegisterReader recorded = [&](DWORD address, DWORD* value) {
+        for (const RegisterRecord& record : records) {
+            if (record.address == address) {
+                *value = record.value;
+                return true;
+            }
+        }
         return false;
-    for (const PllBaseClock& pll : kPllBaseClocks)
-        if (stricmp(name, pll.name) == 0)
-            return PllBaseHertz(pll, pHertz);
-    return false;
+    };
+    for (size_t i = 0; i < records.size(); ++i) {
+        std::vector<std::string> readings;
+        for (const char* clock : kClockRegisters[i].clocks) {
+            double hertz = 0.0;
+            if (clock != nullptr && ClockHertzFrom(clock, recorded, &hertz))
+                readings.push_back(Printed("%s %.3f MHz", clock, Megahertz(hertz)));
+        }
+        records[i].comment = RecordComment(kClockRegisters[i].name, readings);
+    }
+    return records;
 }
 
 const char* ClockName(size_t index)
@@ -227,7 +374,10 @@ const char* ClockName(size_t index)
     if (index < std::size(kNonPllClocks))
         return kNonPllClocks[index];
     index -= std::size(kNonPllClocks);
-    return index < std::size(kPllBaseClocks) ? kPllBaseClocks[index].name : nullptr;
+    if (index < std::size(kPllBaseClocks))
+        return kPllBaseClocks[index].name;
+    index -= std::size(kPllBaseClocks);
+    return index < std::size(kPllOutputClocks) ? kPllOutputClocks[index].name : nullptr;
 }
 
 double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz)
@@ -241,15 +391,11 @@ double PllHertz(DWORD reg, const PllLayout& layout, double referenceHertz)
 int GetOscillatorHertz(double* pHertz, int verbose)
 {
     DWORD code = 0;
-    if (ClockChipServed(RunningChip().id) && ReadMemory(PhysicalAddress(kOscControl), 32, 0xF0000000, 0, &code) == 0) {
-        for (const OscFrequency& osc : kOscFrequencies) {
-            if (osc.code == code >> 28) {
-                *pHertz = osc.hertz;
-                if (verbose)
-                    printf("%-10d [%6.1f MHz]\n", WholeHertz(osc.hertz), Megahertz(osc.hertz));
-                return 0;
-            }
-        }
+    if (ClockChipServed(RunningChip().id) && ReadMemory(PhysicalAddress(kOscControl), 32, 0xF0000000, 0, &code) == 0 &&
+        OscillatorHertz(code, pHertz)) {
+        if (verbose)
+            printf("%-10d [%6.1f MHz]\n", WholeHertz(*pHertz), Megahertz(*pHertz));
+        return 0;
     }
     *pHertz = 0.0;
     if (verbose)
@@ -289,44 +435,31 @@ int GetEmcClockHertz(double* pHertz, int verbose)
 // The base outputs (PLLC_OUT0, ...) are computed but not printed; the divided outputs are.
 int ListPllClockBelk(const char* pll)
 {
-    double baseHertz = 0.0;
-    double outputHertz = 0.0;
-    if (stricmp(pll, "PLLC") == 0) {
-        ReadPllHertz(kPllcBase, kPllReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLC_OUT1", kPllcOut, baseHertz, 1, &outputHertz);
-    } else if (stricmp(pll, "PLLM") == 0) {
-        ReadPllHertz(kPllmBase, kPllReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLM_OUT1", kPllmOut, baseHertz, 1, &outputHertz);
-    } else if (stricmp(pll, "PLLP") == 0) {
-        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
-        PrintPllOutput("PLLP_OUT2", kPllpOutA, baseHertz, 0, &outputHertz);
-        PrintPllOutput("PLLP_OUT3", kPllpOutB, baseHertz, 1, &outputHertz);
-        PrintPllOutput("PLLP_OUT4", kPllpOutB, baseHertz, 0, &outputHertz);
-    } else if (stricmp(pll, "PLLX") == 0) {
-        ReadPllHertz(kPllxBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLA") == 0) {
-        // PLLA runs from PLLP_OUT1.
-        ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
-        PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
-        ReadPllHertz(kPllaBase, outputHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLD") == 0) {
-        ReadPllHertz(kPlldBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLU") == 0) {
-        ReadPllHertz(kPlluBase, kPllReferenceHertz, &baseHertz);
-    } else if (stricmp(pll, "PLLE") == 0) {
-        PrintPlleRegister("PLLE", kPlleLayout, kPllReferenceHertz);
-    } else if (stricmp(pll, "PLLS") == 0) {
-        PrintPlleRegister("PLLS", kPllsLayout, kPllsReferenceHertz);
-    } else {
-        return 1;
+    for (const PllBaseClock& base : kPllBaseClocks) {
+        if (stricmp(pll, base.name) != 0)
+            continue;
+        double baseHertz = 0.0;
+        double outputHertz = 0.0;
+        if (base.base == kPlleBase) {
+            PrintPlleRegister(base.name, base.layout, base.referenceHertz);
+        } else if (base.referenceHertz == 0.0) {
+            // PLLA runs from PLLP_OUT1, whose line it prints.
+            ReadPllHertz(kPllpBase, kPllpReferenceHertz, &baseHertz);
+            PrintPllOutput("PLLP_OUT1", kPllpOutA, baseHertz, 1, &outputHertz);
+            ReadPllHertz(base.base, outputHertz, &baseHertz);
+        } else {
+            ReadPllHertz(base.base, base.referenceHertz, &baseHertz);
+            for (const PllOutputClock& output : kPllOutputClocks)
+                if (&output.pll == &base)
+                    PrintPllOutput(output.name, output.outputRegister, baseHertz, output.lower, &outputHertz);
+        }
+        return 0;
     }
-    return 0;
+    return 1;
 }
 
 int ListPllClocks(DWORD chip)
 {
-    static const char* const kBelkPlls[] = {"PLLC", "PLLM", "PLLP", "PLLX", "PLLA", "PLLD", "PLLU", "PLLE", "PLLS"};
     if (chip == kChipAvin) {
         printf("Avin not supported at this time.\n");
         return 1;
@@ -335,7 +468,7 @@ int ListPllClocks(DWORD chip)
         printf("This operation is not current supported on this platform.\n");
         return 1;
     }
-    for (const char* pll : kBelkPlls)
-        ListPllClockBelk(pll);
+    for (const PllBaseClock& pll : kPllBaseClocks)
+        ListPllClockBelk(pll.name);
     return 0;
 }

@@ -146,6 +146,17 @@ const DvfsRegister kEmcCfg = {"EMC_CFG", kEmc, 0x00C};
 const int kEmcCfgPeriodicQrst = 21;
 const int kEmcCfgDynSelfRef = 28;
 
+// The table's registers, then those read after it that it does not hold.
+std::vector<const DvfsRegister*> RecordedDvfsRegisters()
+{
+    std::vector<const DvfsRegister*> registers;
+    for (const DvfsRegister& reg : kDvfsRegisters)
+        registers.push_back(&reg);
+    registers.push_back(&kAutoCalInterval);
+    registers.push_back(&kEmcCfg);
+    return registers;
+}
+
 void PrintDvfsValue(DWORD value, const char* text)
 {
     printf("0x%08lx, /* %s */\n", static_cast<unsigned long>(value), text);
@@ -215,4 +226,20 @@ int DvfsTable()
         result = 2;
     close(fd);
     return result;
+}
+
+std::vector<RegisterRecord> RecordDvfsRegisters()
+{
+    std::vector<RegisterRecord> records;
+    for (const DvfsRegister* reg : RecordedDvfsRegisters()) {
+        DWORD address = static_cast<DWORD>(kMcEmcPage) + reg->block + reg->offset;
+        DWORD value = 0;
+        ReadMemory(PhysicalAddress(address), 32, 0xFFFFFFFF, 0, &value);
+        std::vector<std::string> readings;
+        if (reg == &kEmcCfg)
+            readings = {Printed("PERIODIC_QRST %u", static_cast<unsigned>((value >> kEmcCfgPeriodicQrst) & 1)),
+                        Printed("DYN_SELF_REF %u", static_cast<unsigned>((value >> kEmcCfgDynSelfRef) & 1))};
+        records.push_back({address, value, RecordComment(reg->name, readings)});
+    }
+    return records;
 }

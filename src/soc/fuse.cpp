@@ -142,3 +142,61 @@ int VerifyIddqLimitLP(DWORD limit)
     return printf("    IDDQ-LP    = %8d mA  (0x%03lX) *** %s ***\n", static_cast<int>(value),
                   static_cast<unsigned long>(value), Verdict(value, limit));
 }
+
+namespace {
+
+// A decoded value: its high bits in one word, its low bits in redundant pairs.
+struct FuseField {
+    const char* name;
+    const char* unit;
+    DWORD (*decode)(const DWORD* fuses);
+    int word;
+    int firstPairWord;
+    int lastPairWord;
+
+    bool ReadsWord(int index) const { return index == word || (index >= firstPairWord && index <= lastPairWord); }
+};
+
+const FuseField kFuseFields[] = {
+    {"Speedo-G", "MHz", FuseSpeedoG, kSpeedoWord, 203, 206},
+    {"Speedo-LP", "MHz", FuseSpeedoLP, kSpeedoWord, 207, 210},
+    {"IDDQ-G", "mA", FuseIddqG, kIddqWord, 211, 216},
+    {"IDDQ-LP", "mA", FuseIddqLP, kIddqWord, 217, 224},
+};
+
+// The fields a word feeds, each with its whole value; decoded on Belk only, as -fuse does.
+std::vector<std::string> FuseReadings(const DWORD* fuses, int index)
+{
+    std::vector<std::string> readings;
+    if (RunningChip().id != kChipBelk)
+        return readings;
+    for (const FuseField& field : kFuseFields)
+        if (field.ReadsWord(index))
+            readings.push_back(Printed("%s %u %s", field.name, static_cast<unsigned>(field.decode(fuses)), field.unit));
+    return readings;
+}
+
+}  // namespace
+
+std::vector<RegisterRecord> RecordFuses()
+{
+    if (RunningChip().id != kChipBelk && RunningChip().id != kChipCorv)
+        return {};
+    DWORD found = 0;
+    DWORD stored = 0;
+    ReadMemory(kFuseVisibilityRegister, 32, 0xFFFFFFFF, 0, &found);
+    bool hidden = (found & kFuseVisible) == 0;
+    if (hidden)
+        WriteMemory(kFuseVisibilityRegister, 32, kFuseVisible, kFuseVisible, &stored);
+    DWORD fuses[kFuseWords];
+    ReadMemoryBlock(kFuseBlock, kFuseWords, fuses);
+    if (hidden)
+        WriteMemory(kFuseVisibilityRegister, 32, found, 0xFFFFFFFF, &stored);
+    std::vector<RegisterRecord> records = {{static_cast<DWORD>(kFuseVisibilityRegister), found, "MISC_CLK_ENB"}};
+    for (int i = 0; i < kFuseWords; ++i) {
+        std::string name = Printed("FUSE_%d", i);
+        records.push_back(
+            {static_cast<DWORD>(kFuseBlock + 4 * i), fuses[i], RecordComment(name.c_str(), FuseReadings(fuses, i))});
+    }
+    return records;
+}

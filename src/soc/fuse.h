@@ -1,7 +1,10 @@
 // The fuse block: speedo and IDDQ values, and the IDDQ limit test.
 #pragma once
 
+#include <vector>
+
 #include "common.h"
+#include "soc/register_record.h"
 
 // 225 words from 0x7000F800, visible while bit 28 of MISC_CLK_ENB is set.
 const int kFuseWords = 225;
@@ -18,3 +21,6 @@ int ShowIddqG();
 int ShowIddqLP();
 int VerifyIddqLimitG(DWORD limit);
 int VerifyIddqLimitLP(DWORD limit);
+// MISC_CLK_ENB as found, then every fuse word, read with the visibility bit set; the
+// register gets its value back when the bit had to be set. Empty on chips without the block.
+std::vector<RegisterRecord> RecordFuses();
