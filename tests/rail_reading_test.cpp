@@ -35,7 +35,7 @@ const Row kRows[] = {
     {"-max77660", 0x14, "LDO4", {false, 3300}}, {"-max77663", 0x30, "SD4", {false, 600}},
     {"-max77663", 0x30, "LDO8", {true, 1000}}, {"-max77663", 0x30, "LDO1", {true, 1050}, {0x25, 0x0A}},
     {"-tps51632", 0x35, "CPU", {true, 1000}}, {"-tps62361", 0x30, "SET3", {true, 1250}},
-    {"-tps62366", 0x30, "CTRL", {true, 2740}}, {"-tps65911", 0x30, "VDD1", {true, 1200}, {0x22, 0x80}},
+    {"-tps62366", 0x30, "CTRL", {true, 2740, false}}, {"-tps65911", 0x30, "VDD1", {true, 1200}, {0x22, 0x80}},
     {"-tps65911", 0x30, "LDO1", {false, 1050}, {0x30, 0x16}}, {"-tps65911", 0x20, "VDD2", {false, 0}},
     {"-tps65913", 0x30, "SMPS7", {true, 1800}}, {"-tps65913", 0x30, "LDO1", {false, 1800}},
     {"-tps80031", 0x30, "SMPS1", {true, 1000}}, {"-tps80032", 0x33, "SMPS2", {true, 1202.7}},
@@ -59,8 +59,8 @@ TEST_P(RailReadingTest, DecodesTheReferenceBoard)
     BoardBus source(sim.Path(), at.bus);
     RailReading reading = {!row.expected.on, 0};
     bool decoded = command.driver.readRail({at.bus, at.address}, index, source, &reading);
-    EXPECT_EQ(std::tuple(decoded, decoded && reading.on, decoded ? reading.millivolts : 0),
-              std::tuple(row.expected.millivolts != 0, row.expected.on, row.expected.millivolts));
+    EXPECT_EQ(std::tuple(decoded, decoded && reading.on, decoded ? reading.millivolts : 0, !decoded || reading.voltage),
+              std::tuple(row.expected.millivolts != 0, row.expected.on, row.expected.millivolts, row.expected.voltage));
 }
 
 INSTANTIATE_TEST_SUITE_P(Chips, RailReadingTest, testing::ValuesIn(kRows), [](const testing::TestParamInfo<Row>& info) {

@@ -142,6 +142,8 @@ private:
         RailReading reading = {};
         if (!command.driver.readRail(device, check.rail, CacheOf(device.node), &reading))
             return {false, Unanswered(device, command.chip)};
+        if (!reading.voltage)
+            return {false, Printed("%s %s holds no voltage", command.chip, command.driver.railName(check.rail))};
         bool ok = reading.on == check.on && check.millivolts.Holds(reading.millivolts);
         std::string measured = ShowQuantity(reading.millivolts, check.millivolts.unit);
         return {ok, Judged(std::string(StateName(reading.on)) + " " + measured,

@@ -94,6 +94,8 @@ std::string RailText(const char* chip, const char* rail, bool read, const RailRe
 {
     if (!read)
         return Printed("%s %s unreadable", chip, rail);
+    if (!reading.voltage)
+        return Printed("%s %s", chip, rail);
     return Printed("%s %s %s %.6g mV", chip, rail, reading.on ? "on" : "off", reading.millivolts);
 }
 

@@ -13,6 +13,7 @@
 struct RailReading {
     bool on;            // a rail the chip cannot switch reads as on
     double millivolts;  // the voltage set, whether the rail is on or off
+    bool voltage = true;  // false for a control register the chip names like a rail (TPS6236x CTRL)
 };
 
 struct RegulatorDriver {

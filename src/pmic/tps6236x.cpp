@@ -114,8 +114,8 @@ int SetMillivolts(const Tps6236xChip& chip, const I2cDevice& device, const char*
     return value == code ? 0 : kReadBackDiffers;
 }
 
-// The whole register as a code, as a read shows it. Nothing here switches the converter:
-// its enable pin does.
+// The whole register as a code, as a read shows it; only the SETn registers hold a voltage.
+// Nothing here switches the converter: its enable pin does.
 bool DecodeRegister(const Tps6236xChip& chip, const I2cDevice& device, size_t index, RegisterSource& source,
                     RailReading* reading)
 {
@@ -123,7 +123,7 @@ bool DecodeRegister(const Tps6236xChip& chip, const I2cDevice& device, size_t in
     DWORD value = 0;
     if (rail == nullptr || !ReadSourceField(source, device.address, {rail->reg, 0, 7}, &value))
         return false;
-    *reading = {true, static_cast<double>(tps6236x_CodeToMillivolts(value))};
+    *reading = {true, static_cast<double>(tps6236x_CodeToMillivolts(value)), index < chip.setRegisters};
     return true;
 }
 
