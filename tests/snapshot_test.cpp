@@ -9,11 +9,12 @@
 
 namespace {
 
-// Reads the snapshot covers whole (the MAX77663 list adds power-good flags, which it does not).
+// Reads the snapshot covers whole.
 const std::vector<std::vector<std::string>> kReads = {
     {"-chip"}, {"-fuse"}, {"-pll", "list"}, {"-freq", "EMC"}, {"-dvfs"}, {"-id"},
     {"-tps65911", "list"}, {"-tps65913", "list"}, {"-tps80031", "list"}, {"-tps80036", "list"},
     {"-max77660", "list"}, {"-lp8755", "list"}, {"-as3720", "list"}, {"-tps51632", "list"},
+    {"-max77663", "list"}, {"-tps62361", "list"}, {"-ds4424n", "list", "BRD01"},
 };
 
 class SnapshotReplay : public testing::TestWithParam<const char*> {};

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "bus/i2c_device.h"
 #include "common.h"
 
 // The whole program after process start; main() returns what it returns.
@@ -26,8 +27,9 @@ void DumpMemoryCommand(int argc, char** argv);
 void I2cCommand(int argc, char** argv);
 void I2c16Command(int argc, char** argv);
 
-// The margining DACs.
+// The margining DACs, and where the running chip's boards have theirs (address 0: none).
 void MarginDacCommand(int argc, char** argv);
+I2cDevice DefaultMarginDac();
 
 // Clocks and board ID.
 void PllCommand(int argc, char** argv);

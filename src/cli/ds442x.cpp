@@ -95,13 +95,26 @@ void MarginDac(int argc, char** argv, const MarginModel& model)
 }  // namespace
 
 // Belk-class boards use the limit model, Corv boards the step model; other chips have no DAC.
-void MarginDacCommand(int argc, char** argv)
+static const MarginModel* RunningChipModel()
 {
     DWORD chipId = RunningChip().id;
     if (chipId == kChipUnnamed33 || chipId == kChipBelk)
-        MarginDac(argc, argv, kLimitModel);
-    else if (chipId == kChipCorv)
-        MarginDac(argc, argv, kStepModel);
-    else
+        return &kLimitModel;
+    if (chipId == kChipCorv)
+        return &kStepModel;
+    return nullptr;
+}
+
+void MarginDacCommand(int argc, char** argv)
+{
+    const MarginModel* model = RunningChipModel();
+    if (model == nullptr)
         ExitShowHelp(1);
+    MarginDac(argc, argv, *model);
+}
+
+I2cDevice DefaultMarginDac()
+{
+    const MarginModel* model = RunningChipModel();
+    return {kDacBus, model == nullptr ? 0 : model->address};
 }

@@ -17,6 +17,7 @@
 #include "cli/cli.h"
 #include "cli/registry.h"
 #include "cli/snapshot.h"
+#include "pmic/ds442x.h"
 #include "soc/boardid.h"
 #include "soc/chip.h"
 #include "soc/clocks.h"
@@ -155,6 +156,29 @@ void PrintRegulatorBus(DWORD bus, const std::vector<const RegulatorCommand*>& co
     }
 }
 
+// The margining DAC's output registers: bit 7 sources current (else sinks), bits 6:0 the
+// magnitude. What that does to a rail depends on the board code, which a snapshot does not know.
+void PrintMarginDac()
+{
+    I2cDevice dac = DefaultMarginDac();
+    if (dac.address == 0)
+        return;
+    RegisterCache cache(dac.node);
+    BYTE code = 0;
+    for (size_t output = 0; ds442x_OutputName(output) != nullptr; ++output)
+        cache.Read(dac.address, ds442x_OutputRegister(output), &code);
+    if (!cache.Answers(dac.address)) {
+        PrintAbsentLine(dac.node, dac.address, "DS4422N/DS4424N");
+        return;
+    }
+    for (size_t output = 0; output < cache.Registers().size(); ++output) {
+        const CachedRegister& reg = cache.Registers()[output];
+        PrintI2cLine(dac.node, reg,
+                     Printed("DS4422N/DS4424N %s %s %u", ds442x_OutputName(output),
+                             (reg.value & 0x80) != 0 ? "source" : "sink", static_cast<unsigned>(reg.value & 0x7F)));
+    }
+}
+
 void PrintBoardId()
 {
     BusDefault eeprom = DefaultBoardIdEeprom();
@@ -200,5 +224,6 @@ void SnapshotCommand(int argc, char** argv)
     PrintMemoryLines(RecordDvfsRegisters());
     for (const auto& [bus, commands] : RegulatorsByBus())
         PrintRegulatorBus(bus, commands);
+    PrintMarginDac();
     PrintBoardId();
 }

@@ -205,6 +205,11 @@ const char* ds442x_OutputName(size_t index)
     return RailNameAt(kOutputs, index);
 }
 
+BYTE ds442x_OutputRegister(size_t index)
+{
+    return RailAt(kOutputs, index)->reg;
+}
+
 DWORD ds442x_DacToMillivolts(DWORD dac, const Ds442xLimits& limits)
 {
     bool lowers = ((dac & kSignBit) != 0) != limits.signInverted;

@@ -21,6 +21,8 @@ const Ds442xBoard* ds442x_FindBoard(const char* code);
 // The board codes and the output names, for completion; null past the last.
 const char* ds442x_BoardCode(size_t index);
 const char* ds442x_OutputName(size_t index);
+// The register of an output ds442x_OutputName names.
+BYTE ds442x_OutputRegister(size_t index);
 
 // The rail an output trims. The offset from nominal is (maximum - minimum) * magnitude / 256;
 // signInverted: a set sign bit raises the rail.

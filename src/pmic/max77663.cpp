@@ -187,17 +187,20 @@ int SetState(const I2cDevice& device, const char* name, bool on)
 }
 
 // A rail under a sequencer is powered from power-up to shutdown; one under its own power
-// mode in every mode but OFF (the low-power modes still regulate).
+// mode in every mode but OFF (the low-power modes still regulate). The power-good flag is
+// read too, so that a snapshot holds what a rail line shows, but decides nothing here.
 bool DecodeRail(const I2cDevice& device, size_t index, RegisterSource& source, RailReading* reading)
 {
     const Rail* rail = RailAt(kRails, index);
     DWORD code = 0;
     DWORD mode = 0;
     DWORD fps = 0;
+    DWORD powerGood = 0;
     if (rail == nullptr || !ReadSourceField(source, device.address, rail->code, &code) ||
         !ReadSourceField(source, device.address, rail->powerMode, &mode) ||
         !ReadSourceField(source, device.address, FpsField(*rail), &fps))
         return false;
+    ReadSourceField(source, device.address, rail->powerGood, &powerGood);
     *reading = {fps != kFpsNone || mode != kModeOff, CodeToMillivolts(*rail, code)};
     return true;
 }
