@@ -33,6 +33,11 @@ TEST_P(SnapshotReplay, ABlankBoardLoadedWithItAnswersAsTheBoardDid)
     EXPECT_EQ(replay.RigoOut({"-snapshot"}), snapshot);
     for (const std::vector<std::string>& read : kReads)
         EXPECT_EQ(replay.Rigo(read), board.Rigo(read)) << read[0];
+
+    std::string before = Beside(board, "a.snap", board.RigoOut({"-snapshot"}));  // -fuse has set its visibility bit
+    board.RigoOut({"-wr", "0x7000F42C", "0x15"});
+    RunResult diff = board.Rigo({"-diff", before, Beside(board, "b.snap", board.RigoOut({"-snapshot"}))});
+    EXPECT_EQ(diff, (RunResult{1, "mem 0x7000F42C 0x00000014 -> 0x00000015  # EMC_RC\n", ""}));
 }
 
 INSTANTIATE_TEST_SUITE_P(ReferenceBoards, SnapshotReplay, testing::Values("avin", "belk", "corv", "dern"),
