@@ -78,10 +78,10 @@ std::vector<std::string> FileLines(const char* path)
         lines.push_back(line);
         line.clear();
     }
-    bool failed = ferror(file) != 0;
+    int error = ferror(file) != 0 ? errno : 0;  // a folder opens, then fails its first read
     fclose(file);
-    if (failed)
-        ExitTrouble(std::string(path) + ": " + strerror(EIO));
+    if (error != 0)
+        ExitTrouble(std::string(path) + ": " + strerror(error));
     if (!line.empty())
         lines.push_back(line);
     return lines;
