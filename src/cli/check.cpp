@@ -196,7 +196,7 @@ private:
 
 void CheckCommand(int argc, char** argv)
 {
-    if (argc == 3 && (strcmp(argv[2], "-h") == 0 || strcmp(argv[2], "--help") == 0)) {
+    if (IsHelpRequest(argc, argv)) {
         PrintCheckHelp(stdout);
         return;
     }

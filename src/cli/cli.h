@@ -17,6 +17,8 @@ void ShowVersion();
 // The help of a command that the fixed help text does not hold, boxed as its sections
 // are: one content line per entry, indented by the caller; an empty entry is a separator.
 void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<const char*> lines);
+// Whether the words after the command's keyword are only -h or --help.
+bool IsHelpRequest(int argc, char** argv);
 
 // Memory commands; bits is the access width.
 void ReadMemoryCommand(int argc, char** argv, int bits);

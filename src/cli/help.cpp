@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli/cli.h"
@@ -437,6 +438,11 @@ void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<con
             fprintf(stream, "|%-*s|\n", kWidth, line);
     }
     fprintf(stream, "+%s+\n\n", std::string(kWidth, '=').c_str());
+}
+
+bool IsHelpRequest(int argc, char** argv)
+{
+    return argc == 3 && (strcmp(argv[2], "-h") == 0 || strcmp(argv[2], "--help") == 0);
 }
 
 void ExitShowMessage(const char* message, int exitCode)

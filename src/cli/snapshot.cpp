@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -201,11 +200,6 @@ void PrintBoardId()
 const char kSnapshotHeader[] = "rigo snapshot 1";
 const char kAbsentValue[] = "absent";
 const char kUnreadableValue[] = "??";
-
-bool IsHelpRequest(int argc, char** argv)
-{
-    return argc == 3 && (strcmp(argv[2], "-h") == 0 || strcmp(argv[2], "--help") == 0);
-}
 
 void SnapshotCommand(int argc, char** argv)
 {

@@ -5,6 +5,3 @@
 extern const char kSnapshotHeader[];
 extern const char kAbsentValue[];      // the value of a device that did not answer
 extern const char kUnreadableValue[];  // the value of a register whose read failed
-
-// Whether the words after the command's keyword are only -h or --help.
-bool IsHelpRequest(int argc, char** argv);
