@@ -2,19 +2,7 @@
 // that do not answer, and plans that cannot be read.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "e2e.h"
-
-namespace {
-
-std::string WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path) << text;
-    return path;
-}
-
-}  // namespace
 
 TEST(CheckCommand, GoldenPlanPassesUnderProveAndABrokenRailFailsAlone)
 {
@@ -37,7 +25,7 @@ TEST(CheckCommand, GoldenPlanPassesUnderProveAndABrokenRailFailsAlone)
     if (!Installed("/usr/bin/prove"))
         GTEST_SKIP() << "prove is not installed (apt-get install perl)";
     for (const RunResult& run : {good, broken}) {
-        RunResult proved = RunCommand({"/usr/bin/prove", "-e", "cat", WriteFile(board.Path() + ".t", run.out)});
+        RunResult proved = RunCommand({"/usr/bin/prove", "-e", "cat", Beside(board, "run.t", run.out)});
         EXPECT_EQ(proved.status, run.status) << proved.out << proved.err;
     }
 }
@@ -46,7 +34,7 @@ TEST(CheckCommand, DevicesThatDoNotAnswerFailTheirLinesAndTheRunGoesOn)
 {
     SimBoard board("belk");
     board.Fault("mem buserror addr=0x7000F000");
-    std::string plan = WriteFile(board.Path() + ".plan",
+    std::string plan = Beside(board, "board.plan",
                                  "rail tps65911 4 0x2E VDD1 on 1200mV +-2%\ni2c 4 0x2E 0x00 7:0 0\n"
                                  "i2c 5 0x2D 0x00 7:0 0\nmem 0x7000F404 7:0 0..0xFF\ni2c 4 0x2D 0x22 7:0 0x33\n");
     EXPECT_EQ(board.Rigo({"-check", plan}),
@@ -64,7 +52,7 @@ TEST(CheckCommand, DevicesThatDoNotAnswerFailTheirLinesAndTheRunGoesOn)
     EXPECT_EQ(board.Pauses(5000), 10);  // the absent device's retries, paid once
 
     board.SetFault("mem mmap after=1");  // the chip-ID read at start-up maps, then none
-    EXPECT_EQ(board.Rigo({"-check", WriteFile(plan, "mem 0x70000804 15:8 0x30\nchip Belk A01\n")}),
+    EXPECT_EQ(board.Rigo({"-check", Beside(board, "board.plan", "mem 0x70000804 15:8 0x30\nchip Belk A01\n")}),
               (RunResult{1,
                          "KTAP version 1\n1..2\n# mem.0x70000804.15:8: /dev/mem failed at line 56, file mem.cpp (12) "
                          "[Cannot allocate memory]\nnot ok 1 mem.0x70000804.15:8\n"
@@ -77,7 +65,7 @@ TEST(CheckCommand, APlanThatCannotBeReadRunsNothing)
     SimBoard board("belk");
     board.Rigo({"-ver"});
     Lines startUp = board.Trace();
-    std::string plan = WriteFile(board.Path() + ".plan", "chip Belk A01\n# PMIC\nrail tps65911 VDD1 on 1.2 +-2%\n");
+    std::string plan = Beside(board, "board.plan", "chip Belk A01\n# PMIC\nrail tps65911 VDD1 on 1.2 +-2%\n");
     EXPECT_EQ(board.Rigo({"-check", plan}), (RunResult{2, "", plan + ":3: '1.2' is not a voltage in mV or V\n"}));
     EXPECT_EQ(board.Trace(), startUp);
     EXPECT_EQ(board.Rigo({"-check", plan + ".none"}),

@@ -117,14 +117,14 @@ private:
     Outcome Measure(const ChipCheck& check)
     {
         const Chip& chip = RunningChip();
-        std::string expected = Printed("%s (%X)", check.model.c_str(), static_cast<unsigned>(check.revision));
+        std::string expected = ShownChip(check.model.c_str(), check.revision);
         const char* model = ChipModelName(chip.id);
         if (model == nullptr) {
             return {false,
                     Judged(Printed("chip ID 0x%02X, without a model name", static_cast<unsigned>(chip.id)), expected)};
         }
         bool ok = stricmp(model, check.model.c_str()) == 0 && ChipRevisionCode(chip) == check.revision;
-        return {ok, Judged(Printed("%s (%X)", model, static_cast<unsigned>(ChipRevisionCode(chip))), expected)};
+        return {ok, Judged(ShownChip(model, ChipRevisionCode(chip)), expected)};
     }
 
     Outcome Measure(const RailCheck& check)
@@ -196,14 +196,8 @@ private:
 
 void CheckCommand(int argc, char** argv)
 {
-    if (IsHelpRequest(argc, argv)) {
-        PrintCheckHelp(stdout);
+    if (HelpAnswered(argc, argv, argc == 3, PrintCheckHelp))
         return;
-    }
-    if (argc != 3) {
-        PrintCheckHelp(stderr);
-        exit(kPlanUnreadable);
-    }
     std::string text;
     if (!ReadPlanFile(argv[2], &text)) {
         fprintf(stderr, "%s: %s\n", argv[2], strerror(errno));

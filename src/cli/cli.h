@@ -17,8 +17,10 @@ void ShowVersion();
 // The help of a command that the fixed help text does not hold, boxed as its sections
 // are: one content line per entry, indented by the caller; an empty entry is a separator.
 void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<const char*> lines);
-// Whether the words after the command's keyword are only -h or --help.
-bool IsHelpRequest(int argc, char** argv);
+// The help of a command that prints its own: with -h or --help alone after the keyword, on
+// standard output, and true (the command is done); when its arguments do not fit, on
+// standard error, and the run ends with status 2.
+bool HelpAnswered(int argc, char** argv, bool argumentsFit, void (*printHelp)(FILE* stream));
 
 // Memory commands; bits is the access width.
 void ReadMemoryCommand(int argc, char** argv, int bits);

@@ -13,6 +13,8 @@
 
 #include "cli/cli.h"
 #include "cli/snapshot.h"
+#include "cli/text.h"
+#include "soc/register_record.h"
 
 namespace {
 
@@ -87,36 +89,12 @@ std::vector<std::string> FileLines(const char* path)
     return lines;
 }
 
-std::vector<std::string> Words(const std::string& text)
-{
-    std::vector<std::string> words;
-    size_t end = 0;
-    for (size_t start = text.find_first_not_of(" \t\r"); start != std::string::npos;
-         start = text.find_first_not_of(" \t\r", end)) {
-        end = text.find_first_of(" \t\r", start);
-        words.push_back(text.substr(start, end - start));
-    }
-    return words;
-}
-
-// A whole word as a number (decimal, or hexadecimal with 0x) no greater than max.
-bool WordNumber(const std::string& word, DWORD max, DWORD* value)
-{
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long number = strtoull(word.c_str(), &end, 0);
-    if (word.empty() || word[0] == '-' || *end != '\0' || errno != 0 || number > max)
-        return false;
-    *value = static_cast<DWORD>(number);
-    return true;
-}
-
 // The I2C device at the start of `words` ("i2c-BUS DEVICE") as -snapshot writes it.
 bool DeviceLocation(const std::vector<std::string>& words, std::string* device)
 {
     DWORD bus = 0, deviceAddress = 0;
-    if (words.size() < 2 || words[0].compare(0, 4, "i2c-") != 0 || !WordNumber(words[0].substr(4), 0xFFFF, &bus) ||
-        !WordNumber(words[1], 0x7F, &deviceAddress))
+    if (words.size() < 2 || words[0].compare(0, 4, "i2c-") != 0 || !WholeNumber(words[0].substr(4), 0xFFFF, &bus) ||
+        !WholeNumber(words[1], 0x7F, &deviceAddress))
         return false;
     *device = Printed("i2c-%u 0x%02X", static_cast<unsigned>(bus), static_cast<unsigned>(deviceAddress));
     return true;
@@ -127,12 +105,12 @@ bool DeviceLocation(const std::vector<std::string>& words, std::string* device)
 bool RegisterLocation(const std::vector<std::string>& words, std::string* location, std::string* device)
 {
     DWORD address = 0, reg = 0;
-    if (words.size() >= 2 && words[0] == "mem" && WordNumber(words[1], 0xFFFFFFFF, &address)) {
+    if (words.size() >= 2 && words[0] == "mem" && WholeNumber(words[1], 0xFFFFFFFF, &address)) {
         *location = Printed("mem 0x%08X", static_cast<unsigned>(address));
         device->clear();
         return true;
     }
-    if (words.size() < 3 || !DeviceLocation(words, device) || !WordNumber(words[2], 0xFF, &reg))
+    if (words.size() < 3 || !DeviceLocation(words, device) || !WholeNumber(words[2], 0xFF, &reg))
         return false;
     *location = Printed("%s 0x%02X", device->c_str(), static_cast<unsigned>(reg));
     return true;
@@ -141,7 +119,7 @@ bool RegisterLocation(const std::vector<std::string>& words, std::string* locati
 bool ParseSnapshotLine(const std::string& text, SnapshotLine* line)
 {
     size_t hash = text.find('#');
-    std::vector<std::string> words = Words(text.substr(0, hash));
+    std::vector<std::string> words = LineWords(text);
     size_t comment = hash == std::string::npos ? std::string::npos : text.find_first_not_of(" \t", hash + 1);
     line->comment = comment == std::string::npos ? "" : text.substr(comment);
     if (words.size() == 3 && words[2] == kAbsentValue) {
@@ -157,7 +135,7 @@ bool ParseSnapshotLine(const std::string& text, SnapshotLine* line)
         return false;
     if (words.back() == kUnreadableValue)
         line->value = kUnreadableValue;
-    else if (WordNumber(words.back(), memory ? 0xFFFFFFFF : 0xFF, &value))
+    else if (WholeNumber(words.back(), memory ? 0xFFFFFFFF : 0xFF, &value))
         line->value = Printed(memory ? "0x%08X" : "0x%02X", static_cast<unsigned>(value));
     else
         return false;
@@ -180,7 +158,7 @@ Snapshot ReadSnapshot(const char* path)
         if (IsBlankOrComment(lines[i]))
             continue;
         if (!headerSeen) {
-            if (Words(lines[i]) != Words(kSnapshotHeader))
+            if (LineWords(lines[i]) != LineWords(kSnapshotHeader))
                 ExitTrouble(where + "not a snapshot (it must start with \"" + kSnapshotHeader + "\")");
             headerSeen = true;
             continue;
@@ -207,14 +185,14 @@ Masks ReadMasks(const char* path)
     Masks masks;
     std::vector<std::string> lines = FileLines(path);
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::vector<std::string> words = Words(lines[i].substr(0, lines[i].find('#')));
+        std::vector<std::string> words = LineWords(lines[i]);
         if (words.empty())
             continue;
         std::string location, device;
         DWORD bits = 0xFFFFFFFF;
         size_t locationWords = words[0] == "mem" ? 2 : 3;
         if (!RegisterLocation(words, &location, &device) || words.size() > locationWords + 1 ||
-            (words.size() == locationWords + 1 && !WordNumber(words.back(), 0xFFFFFFFF, &bits)))
+            (words.size() == locationWords + 1 && !WholeNumber(words.back(), 0xFFFFFFFF, &bits)))
             ExitTrouble(std::string(path) + ":" + std::to_string(i + 1) + ": not a mask line");
         masks[location] |= bits;
     }
@@ -245,11 +223,11 @@ std::string ChangedReadings(const std::string& before, const std::string& after)
     std::vector<std::string> is = Split(after.substr(name.size()), "; ");
     if (was.size() != is.size())
         return before + " -> " + after;
-    std::string changes;
+    std::vector<std::string> changes;
     for (size_t i = 0; i < was.size(); ++i)
         if (was[i] != is[i])
-            changes += (changes.empty() ? "" : "; ") + was[i] + " -> " + is[i];
-    return name + changes;
+            changes.push_back(was[i] + " -> " + is[i]);
+    return name + Joined(changes);
 }
 
 bool SameValue(const SnapshotLine& a, const SnapshotLine& b, const Masks& masks)
@@ -257,7 +235,7 @@ bool SameValue(const SnapshotLine& a, const SnapshotLine& b, const Masks& masks)
     auto mask = masks.find(a.location);
     DWORD ignored = mask == masks.end() ? 0 : mask->second;
     DWORD valueA = 0, valueB = 0;
-    if (WordNumber(a.value, 0xFFFFFFFF, &valueA) && WordNumber(b.value, 0xFFFFFFFF, &valueB))
+    if (WholeNumber(a.value, 0xFFFFFFFF, &valueA) && WholeNumber(b.value, 0xFFFFFFFF, &valueB))
         return ((valueA ^ valueB) & ~ignored) == 0;
     return a.value == b.value;
 }
@@ -346,14 +324,8 @@ private:
 
 void DiffCommand(int argc, char** argv)
 {
-    if (IsHelpRequest(argc, argv)) {
-        PrintDiffHelp(stdout);
+    if (HelpAnswered(argc, argv, argc == 4 || argc == 5, PrintDiffHelp))
         return;
-    }
-    if (argc != 4 && argc != 5) {
-        PrintDiffHelp(stderr);
-        exit(kTrouble);
-    }
     Snapshot a = ReadSnapshot(argv[2]);
     Snapshot b = ReadSnapshot(argv[3]);
     Masks masks = argc == 5 ? ReadMasks(argv[4]) : Masks();

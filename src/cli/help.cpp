@@ -440,9 +440,17 @@ void PrintCommandHelp(FILE* stream, const char* title, std::initializer_list<con
     fprintf(stream, "+%s+\n\n", std::string(kWidth, '=').c_str());
 }
 
-bool IsHelpRequest(int argc, char** argv)
+bool HelpAnswered(int argc, char** argv, bool argumentsFit, void (*printHelp)(FILE* stream))
 {
-    return argc == 3 && (strcmp(argv[2], "-h") == 0 || strcmp(argv[2], "--help") == 0);
+    if (argc == 3 && (strcmp(argv[2], "-h") == 0 || strcmp(argv[2], "--help") == 0)) {
+        printHelp(stdout);
+        return true;
+    }
+    if (!argumentsFit) {
+        printHelp(stderr);
+        exit(2);
+    }
+    return false;
 }
 
 void ExitShowMessage(const char* message, int exitCode)

@@ -1,11 +1,11 @@
 #include "cli/plan.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
+#include "cli/text.h"
 #include "soc/chip.h"
 #include "soc/clocks.h"
 
@@ -93,19 +93,14 @@ Limits ParseLimits(const std::string& nominalWord, const std::string& toleranceW
     return {nominal.value - spread, nominal.value + spread, nominal.unit};
 }
 
-// Decimal, or hexadecimal with 0x; the whole word, at most `maximum`.
 DWORD ParseWhole(const std::string& word, const std::string& what, DWORD maximum)
 {
-    bool hexadecimal = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
-    const char* digits = word.c_str() + (hexadecimal ? 2 : 0);
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long value = strtoull(digits, &end, hexadecimal ? 16 : 10);
-    if (!isxdigit(static_cast<unsigned char>(digits[0])) || *end != '\0' || errno != 0 || value > maximum) {
+    DWORD value = 0;
+    if (!WholeNumber(word, maximum, &value)) {
         throw BadLine{what + " '" + word + "' is not a number from 0 to " +
                       Printed(maximum > 255 ? "0x%X" : "%u", static_cast<unsigned>(maximum))};
     }
-    return static_cast<DWORD>(value);
+    return value;
 }
 
 I2cDevice ParseDevice(const std::string& node, const std::string& address)
@@ -258,24 +253,6 @@ Expectation ParseLine(const Words& words)
     throw BadLine{"unknown expectation '" + words[0] + "'"};
 }
 
-// The words of a line up to its comment.
-Words SplitWords(std::string_view line)
-{
-    Words words;
-    std::string word;
-    for (char c : line.substr(0, line.find('#'))) {
-        if (!isspace(static_cast<unsigned char>(c))) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
-    }
-    if (!word.empty())
-        words.push_back(word);
-    return words;
-}
-
 }  // namespace
 
 ParsedPlan ParsePlan(std::string_view text)
@@ -283,7 +260,7 @@ ParsedPlan ParsePlan(std::string_view text)
     ParsedPlan plan;
     for (int line = 1; !text.empty(); ++line) {
         size_t end = text.find('\n');
-        Words words = SplitWords(text.substr(0, end));
+        Words words = LineWords(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (words.empty())
             continue;

@@ -11,6 +11,7 @@
 
 #include "bus/i2c_device.h"
 #include "cli/registry.h"
+#include "pmic/rail.h"
 
 // A unit a plan may write a quantity in; values are kept in the base unit of the dimension
 // (mV, Hz, mA) and shown in the unit the plan used.
@@ -35,7 +36,10 @@ struct FieldLimits {
     DWORD low;
     DWORD high;
 
-    DWORD Get(DWORD registerValue) const { return (registerValue >> lsb) & (0xFFFFFFFFu >> (31 - (msb - lsb))); }
+    DWORD Get(DWORD registerValue) const
+    {
+        return RegisterField{0, static_cast<BYTE>(lsb), static_cast<BYTE>(msb)}.Get(registerValue);
+    }
     bool Holds(DWORD registerValue) const { return Get(registerValue) >= low && Get(registerValue) <= high; }
 };
 

@@ -7,7 +7,6 @@
 //     i2c-4 0x48 absent  # TPS80031; TPS80032; TPS80036
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "soc/clocks.h"
 #include "soc/dvfs.h"
 #include "soc/fuse.h"
+#include "soc/register_record.h"
 
 namespace {
 
@@ -56,14 +56,6 @@ void PrintAbsentLine(DWORD bus, DWORD deviceAddress, const std::string& comment)
 {
     printf("i2c-%u 0x%02X %s  # %s\n", static_cast<unsigned>(bus), static_cast<unsigned>(deviceAddress),
            kAbsentValue, comment.c_str());
-}
-
-std::string Joined(const std::vector<std::string>& items)
-{
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : "; ") + item;
-    return text;
 }
 
 void AddOnce(std::vector<std::string>& items, const std::string& item)
@@ -155,6 +147,19 @@ void PrintRegulatorBus(DWORD bus, const std::vector<const RegulatorCommand*>& co
     }
 }
 
+// The lines of a device read through its own cache: one per register read, commented by
+// comment(index, register), or one absent line naming it.
+template <typename Comment>
+void PrintCachedDevice(const RegisterCache& cache, const I2cDevice& device, const char* name, Comment comment)
+{
+    if (!cache.Answers(device.address)) {
+        PrintAbsentLine(device.node, device.address, name);
+        return;
+    }
+    for (size_t i = 0; i < cache.Registers().size(); ++i)
+        PrintI2cLine(device.node, cache.Registers()[i], comment(i, cache.Registers()[i]));
+}
+
 // The margining DAC's output registers: bit 7 sources current (else sinks), bits 6:0 the
 // magnitude. What that does to a rail depends on the board code, which a snapshot does not know.
 void PrintMarginDac()
@@ -166,33 +171,24 @@ void PrintMarginDac()
     BYTE code = 0;
     for (size_t output = 0; ds442x_OutputName(output) != nullptr; ++output)
         cache.Read(dac.address, ds442x_OutputRegister(output), &code);
-    if (!cache.Answers(dac.address)) {
-        PrintAbsentLine(dac.node, dac.address, "DS4422N/DS4424N");
-        return;
-    }
-    for (size_t output = 0; output < cache.Registers().size(); ++output) {
-        const CachedRegister& reg = cache.Registers()[output];
-        PrintI2cLine(dac.node, reg,
-                     Printed("DS4422N/DS4424N %s %s %u", ds442x_OutputName(output),
-                             (reg.value & 0x80) != 0 ? "source" : "sink", static_cast<unsigned>(reg.value & 0x7F)));
-    }
+    PrintCachedDevice(cache, dac, "DS4422N/DS4424N", [](size_t output, const CachedRegister& reg) {
+        return Printed("DS4422N/DS4424N %s %s %u", ds442x_OutputName(output), (reg.value & 0x80) != 0 ? "source" : "sink",
+                       static_cast<unsigned>(reg.value & 0x7F));
+    });
 }
 
 void PrintBoardId()
 {
-    BusDefault eeprom = DefaultBoardIdEeprom();
+    BusDefault home = DefaultBoardIdEeprom();
+    I2cDevice eeprom = {home.bus, home.address};
     if (eeprom.address == 0)
         return;
-    RegisterCache cache(eeprom.bus);
+    RegisterCache cache(eeprom.node);
     BYTE record[kBoardIdBytes] = {};
     for (DWORD offset = 0; offset < kBoardIdBytes; ++offset)
         cache.Read(eeprom.address, static_cast<BYTE>(offset), &record[offset]);
-    if (!cache.Answers(eeprom.address)) {
-        PrintAbsentLine(eeprom.bus, eeprom.address, "BOARDID");
-        return;
-    }
-    for (const CachedRegister& reg : cache.Registers())
-        PrintI2cLine(eeprom.bus, reg, BoardIdByteComment(record, reg.reg));
+    PrintCachedDevice(cache, eeprom, "BOARDID",
+                      [&](size_t, const CachedRegister& reg) { return BoardIdByteComment(record, reg.reg); });
 }
 
 }  // namespace
@@ -203,14 +199,8 @@ const char kUnreadableValue[] = "??";
 
 void SnapshotCommand(int argc, char** argv)
 {
-    if (IsHelpRequest(argc, argv)) {
-        PrintSnapshotHelp(stdout);
+    if (HelpAnswered(argc, argv, argc == 2, PrintSnapshotHelp))
         return;
-    }
-    if (argc != 2) {
-        PrintSnapshotHelp(stderr);
-        exit(2);
-    }
     printf("%s\n", kSnapshotHeader);
     PrintMemoryLines({RecordChipId()});
     PrintMemoryLines(RecordFuses());

@@ -32,7 +32,6 @@ const BoardIdField kBoardIdFields[] = {
     {"Display Cfg", 16},
 };
 
-
 bool IsWordField(const BoardIdField& field)
 {
     return field.offset <= 6 && field.offset % 2 == 0;

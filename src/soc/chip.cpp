@@ -66,6 +66,11 @@ DWORD ChipRevisionCode(const Chip& chip)
     return ((chip.minorRevision + 9) << 8) + chip.minorRevision;
 }
 
+std::string ShownChip(const char* model, DWORD revisionCode)
+{
+    return Printed("%s (%X)", model, static_cast<unsigned>(revisionCode));
+}
+
 int PrintChipInfo()
 {
     const Chip& chip = RunningChip();
@@ -74,7 +79,7 @@ int PrintChipInfo()
         printf("UNKNOWN");
         return 1;
     }
-    printf("%s (%X)\n", model, static_cast<unsigned>(ChipRevisionCode(chip)));
+    printf("%s\n", ShownChip(model, ChipRevisionCode(chip)).c_str());
     return 0;
 }
 
@@ -86,5 +91,5 @@ RegisterRecord RecordChipId()
     const char* name = ChipModelName(chip.id);
     std::string model = name != nullptr ? name : Printed("ID 0x%02X", static_cast<unsigned>(chip.id));
     return {static_cast<DWORD>(kChipIdRegister), value,
-            RecordComment("CHIP_ID", {Printed("%s (%X)", model.c_str(), static_cast<unsigned>(ChipRevisionCode(chip)))})};
+            RecordComment("CHIP_ID", {ShownChip(model.c_str(), ChipRevisionCode(chip))})};
 }

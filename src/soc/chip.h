@@ -30,6 +30,8 @@ const char* ChipModelName(DWORD id);
 bool IsChipModelName(const char* name);
 // The revision as -chip shows it in hexadecimal: 0xA01 for revision field 1 (A01).
 DWORD ChipRevisionCode(const Chip& chip);
+// A model and revision code as -chip shows them: "Belk (A01)".
+std::string ShownChip(const char* model, DWORD revisionCode);
 
 // The -chip line; 1 after printing UNKNOWN for an ID without a model name.
 int PrintChipInfo();

@@ -1,9 +1,14 @@
 #include "soc/register_record.h"
 
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : "; ") + item;
+    return text;
+}
+
 std::string RecordComment(const char* name, const std::vector<std::string>& readings)
 {
-    std::string comment = name;
-    for (size_t i = 0; i < readings.size(); ++i)
-        comment += (i == 0 ? ": " : "; ") + readings[i];
-    return comment;
+    return readings.empty() ? name : std::string(name) + ": " + Joined(readings);
 }

@@ -13,5 +13,7 @@ struct RegisterRecord {
     std::string comment;
 };
 
-// "NAME" alone, or "NAME: " and the readings joined by "; ".
+// The items joined by "; ", as a snapshot comment lists readings.
+std::string Joined(const std::vector<std::string>& items);
+// "NAME" alone, or "NAME: " and the readings joined.
 std::string RecordComment(const char* name, const std::vector<std::string>& readings);
